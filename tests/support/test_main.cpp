@@ -1,3 +1,5 @@
+#include "platform/application.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,5 +9,7 @@ int main(int argc, char** argv)
     // Widgets are tested without a display.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    Application.Finalize();
+    return result;
 }

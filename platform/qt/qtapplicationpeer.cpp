@@ -1,0 +1,123 @@
+#include "platform/applicationpeer.h"
+
+#include "platform/application.h"
+#include "platform/form.h"
+#include "platform/messages.h"
+#include "platform/qt/qtguard.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A termination signal closes the main window the ordinary way, so the
+// input is closed and everything is freed. The handler only writes a byte.
+int gSignalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
+}
+
+void CloseMainFormOnSignal()
+{
+    char byte = 0;
+    [[maybe_unused]] const ssize_t n = read(gSignalPipe[0], &byte, 1);
+    TForm* main = Application.MainForm();
+    Guarded(main, [main]() {
+        if (main)
+            main->Close();
+        else
+            Application.Terminate();
+    });
+}
+
+class TQtApplicationPeer : public TApplicationPeer {
+public:
+    TQtApplicationPeer(int& argc, char** argv)
+    {
+        if (!QCoreApplication::instance())
+            FOwnApp = std::make_unique<QApplication>(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        InstallSignalHandlers();
+        FWakeTarget = new QObject();
+        QPointer<QObject> target(FWakeTarget);
+        // Posted messages may come from a capture thread; they are run on the UI thread.
+        SetPostedMessageWaker([target]() {
+            QMetaObject::invokeMethod(
+                target.data(), []() { DispatchPostedMessages(); }, Qt::QueuedConnection);
+        });
+    }
+
+    ~TQtApplicationPeer() override
+    {
+        SetPostedMessageWaker(nullptr);
+        delete FWakeTarget;
+    }
+
+    void RunLoop() override { QApplication::exec(); }
+    void QuitLoop() override { QApplication::quit(); }
+    void ProcessEvents() override { QApplication::processEvents(QEventLoop::AllEvents); }
+    void WaitForEvents() override { QApplication::processEvents(QEventLoop::WaitForMoreEvents); }
+
+    int ShowMessageBox(const std::string& Text, const std::string& Caption, int Flags) override
+    {
+        QMessageBox box;
+        box.setWindowTitle(QString::fromStdString(Caption));
+        box.setText(QString::fromStdString(Text));
+        box.setIcon(IconFor(Flags));
+        const int buttons = Flags & 0x0F;
+        if (buttons == MB_OKCANCEL)
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        else if (buttons == MB_YESNO)
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        else
+            box.setStandardButtons(QMessageBox::Ok);
+        switch (box.exec()) {
+        case QMessageBox::Cancel: return IDCANCEL;
+        case QMessageBox::Yes: return IDYES;
+        case QMessageBox::No: return IDNO;
+        default: return IDOK;
+        }
+    }
+
+private:
+    void InstallSignalHandlers()
+    {
+        if (!FOwnApp || socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0)
+            return;
+        FSignalNotifier = std::make_unique<QSocketNotifier>(gSignalPipe[0], QSocketNotifier::Read);
+        QObject::connect(FSignalNotifier.get(), &QSocketNotifier::activated, []() { CloseMainFormOnSignal(); });
+        std::signal(SIGTERM, OnTerminationSignal);
+        std::signal(SIGINT, OnTerminationSignal);
+    }
+
+    static QMessageBox::Icon IconFor(int Flags)
+    {
+        switch (Flags & 0xF0) {
+        case MB_ICONSTOP: return QMessageBox::Critical;
+        case MB_ICONWARNING: return QMessageBox::Warning;
+        case MB_ICONINFORMATION: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+        }
+    }
+
+    std::unique_ptr<QApplication> FOwnApp;
+    std::unique_ptr<QSocketNotifier> FSignalNotifier;
+    QObject* FWakeTarget = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<TApplicationPeer> CreateApplicationPeer(int& argc, char** argv)
+{
+    return std::make_unique<TQtApplicationPeer>(argc, argv);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Conversions between the program's values and Qt's.
+
+#include "platform/font.h"
+#include "platform/graphics.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <string>
+
+inline QString ToQString(const std::string& Text)
+{
+    return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
+}
+
+inline std::string FromQString(const QString& Text)
+{
+    return Text.toUtf8().toStdString();
+}
+
+inline QColor ToQColor(TColor C)
+{
+    return QColor(GetRValue(C), GetGValue(C), GetBValue(C));
+}
+
+// The forms ask for the classic 8-point dialog font; an installed sans-serif
+// face with the same metrics stands in for it.
+QFont ToQFont(const TFont& Font);
+
+// Turns "&Start" into Qt's mnemonic form (Qt uses the same '&' convention).
+inline QString ToQMnemonic(const std::string& Caption)
+{
+    return ToQString(Caption);
+}

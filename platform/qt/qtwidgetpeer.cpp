@@ -1,0 +1,86 @@
+#include "platform/qt/qtwidgetpeer.h"
+
+#include "platform/qt/qtconvert.h"
+
+TQtWidgetPeer::TQtWidgetPeer(QWidget* Widget) : FWidget(Widget) {}
+
+TQtWidgetPeer::~TQtWidgetPeer()
+{
+    delete FWidget.data();
+}
+
+void TQtWidgetPeer::SetParentPeer(TControlPeer* Parent)
+{
+    if (!W())
+        return;
+    auto* parentWidget = Parent ? static_cast<QWidget*>(Parent->ClientWidget()) : nullptr;
+    if (W()->parentWidget() == parentWidget)
+        return;
+    W()->setParent(parentWidget);
+    // Reparenting hides a widget in Qt; it keeps the control's visibility.
+    W()->setVisible(FVisible && (parentWidget != nullptr));
+}
+
+void TQtWidgetPeer::SetBounds(int Left, int Top, int Width, int Height)
+{
+    if (W())
+        W()->setGeometry(Left, Top, Width > 0 ? Width : 0, Height > 0 ? Height : 0);
+}
+
+void TQtWidgetPeer::SetVisible(bool Visible)
+{
+    FVisible = Visible;
+    if (W() && (W()->parentWidget() || !Visible))
+        W()->setVisible(Visible);
+}
+
+void TQtWidgetPeer::SetEnabled(bool Enabled)
+{
+    if (W())
+        W()->setEnabled(Enabled);
+}
+
+void TQtWidgetPeer::SetText(const std::string&) {}
+
+void TQtWidgetPeer::SetFont(const TFont& Font)
+{
+    if (!W())
+        return;
+    W()->setFont(ToQFont(Font));
+    QPalette palette = W()->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(Font.Color));
+    palette.setColor(QPalette::ButtonText, ToQColor(Font.Color));
+    palette.setColor(QPalette::Text, ToQColor(Font.Color));
+    W()->setPalette(palette);
+}
+
+void TQtWidgetPeer::SetColor(TColor) {}
+
+void TQtWidgetPeer::SetHint(const std::string& Hint, bool Show)
+{
+    if (W())
+        W()->setToolTip(Show ? ToQString(Hint) : QString());
+}
+
+void TQtWidgetPeer::Invalidate(const TRect& Area)
+{
+    if (W())
+        W()->update(Area.Left, Area.Top, Area.Width(), Area.Height());
+}
+
+void TQtWidgetPeer::Update()
+{
+    if (W() && W()->isVisible())
+        W()->repaint();
+}
+
+bool TQtWidgetPeer::Showing() const
+{
+    return W() && W()->isVisible();
+}
+
+void TQtWidgetPeer::BringToFront()
+{
+    if (W())
+        W()->raise();
+}

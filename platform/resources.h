@@ -1,0 +1,18 @@
+#pragma once
+// Resources embedded in the program, looked up by name.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TDecodedImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels; // 0xFFRRGGBB, rows top to bottom
+};
+
+// Reads the embedded resource file (for example "forms/Form1.qfm"); false when absent.
+bool ReadResource(const std::string& Path, std::vector<uint8_t>& Data);
+
+// Decodes the embedded bitmap resource of that name ("TLED" is bitmaps/TLED.bmp).
+bool LoadResourceImage(const std::string& Name, TDecodedImage& Image);

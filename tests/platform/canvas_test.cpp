@@ -1,0 +1,185 @@
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor kBack = clWhite;
+
+class CanvasTest : public ::testing::Test {
+protected:
+    void SetUp() override { Bitmap.SetSize(20, 20); }
+    int CountColour(TColor Colour) const
+    {
+        int n = 0;
+        for (int y = 0; y < Bitmap.Height(); ++y)
+            for (int x = 0; x < Bitmap.Width(); ++x)
+                n += Bitmap.Pixel(x, y) == Colour;
+        return n;
+    }
+    TBitmap Bitmap;
+    TCanvas& C() { return Bitmap.Canvas(); }
+};
+
+TEST_F(CanvasTest, FillRectLeavesOutRightColumnAndBottomRow)
+{
+    C().Brush().Color = clRed;
+    C().FillRect(Rect(2, 3, 5, 7));
+    EXPECT_EQ(CountColour(clRed), 3 * 4);
+    EXPECT_EQ(Bitmap.Pixel(2, 3), clRed);
+    EXPECT_EQ(Bitmap.Pixel(4, 6), clRed);
+    EXPECT_EQ(Bitmap.Pixel(5, 6), kBack);
+    EXPECT_EQ(Bitmap.Pixel(4, 7), kBack);
+}
+
+TEST_F(CanvasTest, EmptyOrInvertedRectangleFillsNothing)
+{
+    C().Brush().Color = clRed;
+    C().FillRect(Rect(5, 5, 5, 9));
+    C().FillRect(Rect(8, 8, 4, 4));
+    C().FillRect(Rect(3, 360, 17, 19));
+    EXPECT_EQ(CountColour(clRed), 0);
+}
+
+TEST_F(CanvasTest, FillRectIsCutAtTheBitmapEdge)
+{
+    C().Brush().Color = clRed;
+    C().FillRect(Rect(3, -21, 8, 19));
+    EXPECT_EQ(CountColour(clRed), 5 * 19);
+}
+
+TEST_F(CanvasTest, LineCoversStartButNotEndAndMovesThePen)
+{
+    C().Pen().Color = clBlack;
+    C().MoveTo(19, 0);
+    C().LineTo(0, 0);
+    EXPECT_EQ(Bitmap.Pixel(19, 0), clBlack);
+    EXPECT_EQ(Bitmap.Pixel(1, 0), clBlack);
+    EXPECT_EQ(Bitmap.Pixel(0, 0), kBack);
+    EXPECT_EQ(C().PenPos().X, 0);
+    C().LineTo(0, 20);
+    EXPECT_EQ(Bitmap.Pixel(0, 0), clBlack) << "the next line starts where the last ended";
+    EXPECT_EQ(Bitmap.Pixel(0, 19), clBlack);
+    EXPECT_EQ(CountColour(clBlack), 19 + 20);
+}
+
+TEST_F(CanvasTest, SunkenFrameCornersFollowTheLineRule)
+{
+    const int w = 20;
+    const int h = 20;
+    C().Pen().Color = clBlack;
+    C().MoveTo(w - 1, 0);
+    C().LineTo(0, 0);
+    C().LineTo(0, h);
+    C().Pen().Color = clWhite;
+    C().Brush().Color = clGray;
+    C().FillRect(Rect(0, 0, w, h)); // start grey so white is visible
+    C().Pen().Color = clBlack;
+    C().MoveTo(w - 1, 0);
+    C().LineTo(0, 0);
+    C().LineTo(0, h);
+    C().Pen().Color = clWhite;
+    C().MoveTo(0, h - 1);
+    C().LineTo(w - 1, h - 1);
+    C().LineTo(w - 1, -1);
+    EXPECT_EQ(Bitmap.Pixel(0, 0), clBlack);
+    EXPECT_EQ(Bitmap.Pixel(w - 1, 0), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(0, h - 1), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(w - 1, h - 1), clWhite);
+    EXPECT_EQ(Bitmap.Pixel(w - 2, 0), clBlack);
+    EXPECT_EQ(Bitmap.Pixel(0, h - 2), clBlack);
+}
+
+TEST_F(CanvasTest, DiagonalLineStopsBeforeItsEnd)
+{
+    C().Pen().Color = clBlue;
+    C().MoveTo(0, 0);
+    C().LineTo(5, 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(Bitmap.Pixel(i, i), clBlue);
+    EXPECT_EQ(Bitmap.Pixel(5, 5), kBack);
+}
+
+TEST_F(CanvasTest, SurfaceFloodFillStopsAtOtherColours)
+{
+    // A closed black square: the inside fills, the outside does not.
+    C().Pen().Color = clBlack;
+    C().MoveTo(4, 4);
+    C().LineTo(12, 4);
+    C().LineTo(12, 12);
+    C().LineTo(4, 12);
+    C().LineTo(4, 4);
+    C().Brush().Color = clLime;
+    C().FloodFill(8, 8, kBack, TFillStyle::fsSurface);
+    EXPECT_EQ(CountColour(clLime), 7 * 7);
+    EXPECT_EQ(Bitmap.Pixel(2, 2), kBack);
+    EXPECT_EQ(Bitmap.Pixel(4, 4), clBlack);
+}
+
+TEST_F(CanvasTest, FloodFillStaysInsideTheClipRegion)
+{
+    const TRegion circle = CreateEllipticRgn(0, 0, 18, 18);
+    C().SelectClipRgn(&circle);
+    C().Brush().Color = clGreen;
+    C().FloodFill(9, 9, kBack, TFillStyle::fsSurface);
+    C().SelectClipRgn(nullptr);
+    EXPECT_EQ(Bitmap.Pixel(9, 9), clGreen);
+    EXPECT_EQ(Bitmap.Pixel(1, 1), kBack) << "corner outside the circle";
+    EXPECT_EQ(Bitmap.Pixel(18, 9), kBack) << "right edge excluded";
+    EXPECT_EQ(Bitmap.Pixel(17, 9), clGreen);
+    EXPECT_EQ(Bitmap.Pixel(19, 19), kBack);
+}
+
+TEST_F(CanvasTest, FloodFillStartingOutsideTheClipDoesNothing)
+{
+    const TRegion tiny = CreateEllipticRgn(0, 0, 3, 3);
+    C().SelectClipRgn(&tiny);
+    C().Brush().Color = clGreen;
+    C().FloodFill(8, 8, kBack, TFillStyle::fsSurface);
+    EXPECT_EQ(CountColour(clGreen), 0);
+}
+
+TEST_F(CanvasTest, PixelsAndDrawWithOrigin)
+{
+    TBitmap small;
+    small.SetSize(2, 2);
+    small.Canvas().SetPixel(0, 0, clRed);
+    small.Canvas().SetPixel(1, 1, clBlue);
+    C().Draw(3, 4, small);
+    EXPECT_EQ(C().Pixel(3, 4), clRed);
+    EXPECT_EQ(C().Pixel(4, 5), clBlue);
+    EXPECT_EQ(C().Pixel(4, 4), clWhite);
+}
+
+TEST_F(CanvasTest, SameSizeKeepsThePictureAndAllocatesNothing)
+{
+    C().SetPixel(1, 1, clRed);
+    const int allocations = Bitmap.Allocations();
+    Bitmap.SetSize(20, 20);
+    EXPECT_EQ(Bitmap.Allocations(), allocations);
+    EXPECT_EQ(Bitmap.Pixel(1, 1), clRed);
+    Bitmap.SetWidth(21);
+    EXPECT_EQ(Bitmap.Allocations(), allocations + 1);
+}
+
+TEST_F(CanvasTest, CopyRectCopiesUnscaled)
+{
+    TBitmap target;
+    target.SetSize(20, 20);
+    C().SetPixel(5, 6, clMaroon);
+    target.Canvas().CopyRect(Rect(0, 0, 20, 20), C(), Rect(0, 0, 20, 20));
+    EXPECT_EQ(target.Pixel(5, 6), clMaroon);
+}
+
+TEST(CanvasTextTest, ClassicDialogFontMetrics)
+{
+    TBitmap b;
+    b.SetSize(4, 4);
+    const int h = b.Canvas().TextHeight("Cy");
+    EXPECT_GE(h, 12);
+    EXPECT_LE(h, 14);
+    EXPECT_GT(b.Canvas().TextWidth("-00dB  "), b.Canvas().TextWidth("-00dB"));
+}
+
+} // namespace
