@@ -2,6 +2,7 @@
 
 #include "analysis/stereopower.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -19,6 +20,33 @@ int32_t AddSaturating(int32_t Count, size_t More)
     return More >= room ? std::numeric_limits<int32_t>::max() : Count + static_cast<int32_t>(More);
 }
 
+// Frames whose samples can be summed in 32 bits: 65536 x 32768 is 2^31.
+constexpr size_t FramesPerNarrowSum = 65535;
+
+struct TChannelSums {
+    int64_t Left = 0;
+    int64_t Right = 0;
+};
+
+// Sums each channel exactly, whatever the block length: 32-bit partial sums,
+// which vectorise well, gathered into 64 bits.
+TChannelSums SumChannels(const int16_t* Samples, size_t FrameCount)
+{
+    TChannelSums sums;
+    for (size_t start = 0; start < FrameCount; start += FramesPerNarrowSum) {
+        const size_t end = std::min(FrameCount, start + FramesPerNarrowSum);
+        int32_t left = 0;
+        int32_t right = 0;
+        for (size_t i = start; i < end; ++i) {
+            left += Samples[i * SamplesPerFrame];
+            right += Samples[i * SamplesPerFrame + 1];
+        }
+        sums.Left += left;
+        sums.Right += right;
+    }
+    return sums;
+}
+
 } // namespace
 
 void TOffsetEstimator::AddBlock(const int16_t* Samples, size_t FrameCount)
@@ -27,18 +55,11 @@ void TOffsetEstimator::AddBlock(const int16_t* Samples, size_t FrameCount)
         return;
     FFramesSeen = AddSaturating(FFramesSeen, FrameCount);
 
-    // 64-bit sums cannot overflow, whatever the block length.
-    int64_t sumLeft = 0;
-    int64_t sumRight = 0;
-    for (size_t i = 0; i < FrameCount; ++i) {
-        const int16_t* frame = Samples + i * SamplesPerFrame;
-        sumLeft += frame[0];
-        sumRight += frame[1];
-    }
+    const TChannelSums sums = SumChannels(Samples, FrameCount);
     // C++ division truncates toward zero: a sum of -7 over 4410 frames is a mean of 0.
     const auto frames = static_cast<int64_t>(FrameCount);
-    const auto meanLeft = static_cast<int32_t>(sumLeft / frames);
-    const auto meanRight = static_cast<int32_t>(sumRight / frames);
+    const auto meanLeft = static_cast<int32_t>(sums.Left / frames);
+    const auto meanRight = static_cast<int32_t>(sums.Right / frames);
     const int32_t divisor = DivisorFor(FFramesSeen);
     FLeftOffsetEstimate = AddWrapping(FLeftOffsetEstimate, meanLeft / divisor);
     FRightOffsetEstimate = AddWrapping(FRightOffsetEstimate, meanRight / divisor);

@@ -11,25 +11,11 @@ constexpr double BiasMantissa = 1.5; // keeps Bias + Sum inside one binary range
 
 } // namespace
 
-TSquareSum::TSquareSum(float Start)
-{
-    Rebias(Start);
-}
-
-void TSquareSum::Rebias(float Sum)
+TSquareSum::TRange TSquareSum::RangeOf(float Sum)
 {
     int exponent = 0;
     std::frexp(Sum, &exponent); // Sum = m x 2^exponent with m in [0.5, 1)
     const int rangeExponent = exponent - 1; // Sum in [2^rangeExponent, 2^(rangeExponent+1))
-    FBias = std::ldexp(BiasMantissa, rangeExponent + BiasExponentAbove);
-    FRangeEnd = FBias + std::ldexp(1.0, rangeExponent + 1);
-    FBiasedSum = FBias + Sum;
-}
-
-void TSquareSum::AddAcrossRange(int32_t Square)
-{
-    // Extended precision holds a single plus a 31-bit integer closely enough
-    // that rounding it to single gives the correctly rounded sum.
-    const long double exact = static_cast<long double>(Sum()) + Square;
-    Rebias(static_cast<float>(exact));
+    const double bias = std::ldexp(BiasMantissa, rangeExponent + BiasExponentAbove);
+    return TRange{bias, bias + std::ldexp(1.0, rangeExponent + 1)};
 }

@@ -21,7 +21,7 @@
 // chosen. That happens at most a few dozen times per block.
 class TSquareSum {
 public:
-    explicit TSquareSum(float Start);
+    explicit TSquareSum(float Start) { Rebias(Start); }
 
     // Adds Square (0 to 2^30) and rounds the sum to single precision.
     void Add(int32_t Square)
@@ -37,10 +37,30 @@ public:
     float Sum() const { return static_cast<float>(FBiasedSum - FBias); }
 
 private:
-    // Starts a new binary range at Sum: chooses the bias and its end.
-    void Rebias(float Sum);
+    // The bias of the binary range that Sum lies in, and the biased end of that range.
+    struct TRange {
+        double Bias = 0.0;
+        double End = 0.0;
+    };
+    static TRange RangeOf(float Sum);
+
+    // Starts a new binary range at Sum. Kept inline, and RangeOf free of
+    // this object, so that a sum held in a local stays in registers.
+    void Rebias(float Sum)
+    {
+        const TRange range = RangeOf(Sum);
+        FBias = range.Bias;
+        FRangeEnd = range.End;
+        FBiasedSum = range.Bias + Sum;
+    }
+
     // The slow, general addition, used when the sum leaves its range.
-    void AddAcrossRange(int32_t Square);
+    // Extended precision holds a single plus a 31-bit integer closely enough
+    // that rounding it to single gives the correctly rounded sum.
+    void AddAcrossRange(int32_t Square)
+    {
+        Rebias(static_cast<float>(static_cast<long double>(Sum()) + Square));
+    }
 
     double FBias = 0.0;      // 1.5 x 2^(e+29) for the current range [2^e, 2^(e+1)) of the sum
     double FRangeEnd = 0.0;  // FBias + 2^(e+1): a biased sum at or above it has left the range
