@@ -95,6 +95,7 @@ void TControl::SetCaption(const std::string& Value)
         return;
     FCaption = Value;
     WithPeer([this](TControlPeer& p) { p.SetText(FCaption); });
+    TextChanged();
     Invalidate();
 }
 
@@ -138,6 +139,12 @@ void TControl::SetShowHint(bool Value)
 {
     FShowHint = Value;
     WithPeer([this](TControlPeer& p) { p.SetHint(FHint, FShowHint); });
+}
+
+void TControl::SetCursor(int Value)
+{
+    FCursor = Value;
+    WithPeer([Value](TControlPeer& p) { p.SetCursor(Value); });
 }
 
 void TControl::Click()
@@ -188,6 +195,7 @@ void TControl::InitializePeer(TControlPeer& APeer)
     APeer.SetText(FCaption);
     APeer.SetHint(FHint, FShowHint);
     APeer.SetEnabled(FEnabled);
+    APeer.SetCursor(FCursor);
     APeer.SetBounds(FLeft, FTop, FWidth, FHeight);
     APeer.SetVisible(FVisible);
 }

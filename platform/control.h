@@ -29,6 +29,12 @@ using TControlStyle = unsigned;
 enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 using TAnchors = unsigned;
 
+// Horizontal placement of text within a control.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// Mouse pointer shapes (the values of Cursor).
+enum : int { crDefault = 0, crArrow = -2, crIBeam = -4, crHourGlass = -11, crHandPoint = -21 };
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
@@ -80,7 +86,7 @@ public:
     TAnchors Anchors() const { return FAnchors; }
     void SetAnchors(TAnchors Value) { FAnchors = Value; }
     int Cursor() const { return FCursor; }
-    void SetCursor(int Value) { FCursor = Value; }
+    void SetCursor(int Value);
 
     TControlStyle ControlStyle() const { return FControlStyle; }
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
@@ -120,6 +126,8 @@ protected:
             Call(*FPeer);
     }
     void DestroyPeer();
+    // Called after the caption has changed (a label sizes itself to it).
+    virtual void TextChanged() {}
     // Sets the visibility a new control starts with, without a peer call.
     void InitVisible(bool Value) { FVisible = Value; }
 

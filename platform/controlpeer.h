@@ -24,6 +24,8 @@ public:
     virtual void SetFont(const TFont& Font) = 0;
     virtual void SetColor(TColor Color) = 0;
     virtual void SetHint(const std::string& Hint, bool Show) = 0;
+    // The mouse pointer over the control (crDefault, crHandPoint, ...).
+    virtual void SetCursor(int) {}
     // Asks for a later paint of the rectangle (client coordinates).
     virtual void Invalidate(const TRect& Area) = 0;
     // Paints what is invalid now.

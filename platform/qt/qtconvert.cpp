@@ -1,5 +1,7 @@
 #include "platform/qt/qtconvert.h"
 
+#include "platform/control.h"
+
 #include <map>
 
 namespace {
@@ -34,4 +36,14 @@ QFont ToQFont(const TFont& Font)
     font.setStrikeOut((Font.Style & fsStrikeOut) != 0);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+Qt::CursorShape ToQCursorShape(int Cursor)
+{
+    switch (Cursor) {
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crHourGlass: return Qt::WaitCursor;
+    default: return Qt::ArrowCursor;
+    }
 }

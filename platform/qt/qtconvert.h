@@ -28,6 +28,9 @@ inline QColor ToQColor(TColor C)
 // face with the same metrics stands in for it.
 QFont ToQFont(const TFont& Font);
 
+// The pointer shape of a Cursor value (crHandPoint, ...); the arrow for others.
+Qt::CursorShape ToQCursorShape(int Cursor);
+
 // Turns "&Start" into Qt's mnemonic form (Qt uses the same '&' convention).
 inline QString ToQMnemonic(const std::string& Caption)
 {

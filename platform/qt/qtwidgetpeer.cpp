@@ -62,6 +62,12 @@ void TQtWidgetPeer::SetHint(const std::string& Hint, bool Show)
         W()->setToolTip(Show ? ToQString(Hint) : QString());
 }
 
+void TQtWidgetPeer::SetCursor(int Cursor)
+{
+    if (W())
+        W()->setCursor(ToQCursorShape(Cursor));
+}
+
 void TQtWidgetPeer::Invalidate(const TRect& Area)
 {
     if (W())

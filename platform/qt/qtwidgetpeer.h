@@ -21,6 +21,7 @@ public:
     void SetFont(const TFont& Font) override;
     void SetColor(TColor Color) override;
     void SetHint(const std::string& Hint, bool Show) override;
+    void SetCursor(int Cursor) override;
     void Invalidate(const TRect& Area) override;
     void Update() override;
     bool Showing() const override;
