@@ -1,0 +1,290 @@
+#include "platform/alsa/waveindevice.h"
+
+#include <cerrno>
+#include <memory>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uint16_t PcmFormatTag = 1;
+constexpr uint16_t SupportedBitsPerSample = 16;
+constexpr unsigned BitsPerByte = 8;
+// Enough slack in the device for the program to be late by a few blocks.
+constexpr unsigned DeviceBufferMicroseconds = 500000;
+constexpr unsigned DevicePeriodMicroseconds = 25000;
+// The capture thread looks at the stream at least this often even when it
+// reports nothing (a stream that vanished may not say so).
+constexpr int PollTimeoutMilliseconds = 200;
+
+struct THwParamsDeleter {
+    void operator()(snd_pcm_hw_params_t* Params) const { snd_pcm_hw_params_free(Params); }
+};
+
+bool IsSupportedFormat(const WAVEFORMATEX& Format)
+{
+    return Format.wFormatTag == PcmFormatTag && Format.wBitsPerSample == SupportedBitsPerSample &&
+           Format.nChannels > 0 && Format.nSamplesPerSec > 0 &&
+           Format.nBlockAlign == Format.nChannels * SupportedBitsPerSample / BitsPerByte;
+}
+
+} // namespace
+
+MMRESULT TWaveInDevice::Open(const char* PcmName, const WAVEFORMATEX& Format, HWND Window, HWAVEIN Handle,
+                             std::unique_ptr<TWaveInDevice>& Device)
+{
+    if (!IsSupportedFormat(Format))
+        return EINVAL;
+    snd_pcm_t* pcm = nullptr;
+    // Non-blocking, so that a busy device is an answer rather than a wait.
+    int err = snd_pcm_open(&pcm, PcmName, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+    if (err < 0)
+        return static_cast<MMRESULT>(-err);
+    err = Configure(pcm, Format);
+    if (err < 0) {
+        snd_pcm_close(pcm);
+        return static_cast<MMRESULT>(-err);
+    }
+    std::unique_ptr<TWaveInDevice> device(new TWaveInDevice(pcm, Window, Handle, Format.nBlockAlign));
+    err = device->PreparePolling();
+    if (err < 0)
+        return static_cast<MMRESULT>(-err);
+    device->FThread = std::thread(&TWaveInDevice::CaptureLoop, device.get());
+    Device = std::move(device);
+    return MMSYSERR_NOERROR;
+}
+
+TWaveInDevice::TWaveInDevice(snd_pcm_t* Pcm, HWND Window, HWAVEIN Handle, unsigned FrameBytes)
+    : FPcm(Pcm), FWindow(Window), FHandle(Handle), FFrameBytes(FrameBytes)
+{
+}
+
+TWaveInDevice::~TWaveInDevice()
+{
+    if (FThread.joinable()) {
+        std::unique_lock<std::mutex> lock(FLock);
+        FQuit = true;
+        Request(lock, false);
+        lock.unlock();
+        FThread.join();
+    }
+    if (FWakeFd >= 0)
+        close(FWakeFd);
+    snd_pcm_close(FPcm);
+}
+
+int TWaveInDevice::Configure(snd_pcm_t* Pcm, const WAVEFORMATEX& Format)
+{
+    snd_pcm_hw_params_t* raw = nullptr;
+    int err = snd_pcm_hw_params_malloc(&raw);
+    if (err < 0)
+        return err;
+    std::unique_ptr<snd_pcm_hw_params_t, THwParamsDeleter> params(raw);
+    unsigned bufferTime = DeviceBufferMicroseconds;
+    unsigned periodTime = DevicePeriodMicroseconds;
+    if ((err = snd_pcm_hw_params_any(Pcm, raw)) < 0 ||
+        (err = snd_pcm_hw_params_set_access(Pcm, raw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
+        (err = snd_pcm_hw_params_set_format(Pcm, raw, SND_PCM_FORMAT_S16_LE)) < 0 ||
+        (err = snd_pcm_hw_params_set_channels(Pcm, raw, Format.nChannels)) < 0 ||
+        (err = snd_pcm_hw_params_set_rate(Pcm, raw, Format.nSamplesPerSec, 0)) < 0 ||
+        (err = snd_pcm_hw_params_set_buffer_time_near(Pcm, raw, &bufferTime, nullptr)) < 0 ||
+        (err = snd_pcm_hw_params_set_period_time_near(Pcm, raw, &periodTime, nullptr)) < 0)
+        return err;
+    return snd_pcm_hw_params(Pcm, raw);
+}
+
+int TWaveInDevice::PreparePolling()
+{
+    FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (FWakeFd < 0)
+        return -errno;
+    const int count = snd_pcm_poll_descriptors_count(FPcm);
+    if (count < 0)
+        return count;
+    FPollFds.resize(static_cast<size_t>(count) + 1);
+    const int filled = snd_pcm_poll_descriptors(FPcm, FPollFds.data(), static_cast<unsigned>(count));
+    if (filled < 0)
+        return filled;
+    FPollFds.resize(static_cast<size_t>(filled) + 1);
+    FPollFds.back() = pollfd{FWakeFd, POLLIN, 0};
+    return 0;
+}
+
+MMRESULT TWaveInDevice::Prepare(WAVEHDR* Header)
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    Header->dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT TWaveInDevice::Unprepare(WAVEHDR* Header)
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    if (Header->dwFlags & WHDR_INQUEUE)
+        return EBUSY;
+    Header->dwFlags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT TWaveInDevice::AddBuffer(WAVEHDR* Header)
+{
+    std::lock_guard<std::mutex> lock(FLock);
+    if (!(Header->dwFlags & WHDR_PREPARED))
+        return EINVAL;
+    if (Header->dwFlags & WHDR_INQUEUE)
+        return EBUSY;
+    Header->dwBytesRecorded = 0;
+    Header->dwFlags = (Header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+    FQueue.push_back(Header);
+    FChanged.notify_all();
+    return MMSYSERR_NOERROR;
+}
+
+void TWaveInDevice::Start()
+{
+    std::unique_lock<std::mutex> lock(FLock);
+    FWantRunning = true;
+    Request(lock, true);
+}
+
+void TWaveInDevice::Stop()
+{
+    std::unique_lock<std::mutex> lock(FLock);
+    FWantRunning = false;
+    Request(lock, true);
+    if (!FQueue.empty() && FFirstFilled > 0)
+        ReturnFirst();
+}
+
+void TWaveInDevice::Reset()
+{
+    std::unique_lock<std::mutex> lock(FLock);
+    FWantRunning = false;
+    Request(lock, true);
+    ReturnAll();
+}
+
+void TWaveInDevice::Request(std::unique_lock<std::mutex>& Lock, bool Wait)
+{
+    const uint64_t request = ++FRequested;
+    FChanged.notify_all();
+    Wake();
+    if (Wait)
+        FChanged.wait(Lock, [&] { return FAcknowledged >= request; });
+}
+
+void TWaveInDevice::Wake()
+{
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(FWakeFd, &one, sizeof one);
+}
+
+void TWaveInDevice::ReturnFirst()
+{
+    WAVEHDR* header = FQueue.front();
+    FQueue.pop_front();
+    header->dwBytesRecorded = FFirstFilled;
+    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    FFirstFilled = 0;
+    PostMessage(FWindow, MM_WIM_DATA, reinterpret_cast<WPARAM>(FHandle), reinterpret_cast<LPARAM>(header));
+}
+
+void TWaveInDevice::ReturnAll()
+{
+    while (!FQueue.empty())
+        ReturnFirst();
+}
+
+void TWaveInDevice::CaptureLoop()
+{
+    std::unique_lock<std::mutex> lock(FLock);
+    for (;;) {
+        ApplyRequests();
+        if (FQuit)
+            return;
+        if (!ReadyToCapture()) {
+            FChanged.wait(lock, [&] { return FRequested != FAcknowledged || ReadyToCapture(); });
+            continue;
+        }
+        WAVEHDR* header = FQueue.front();
+        const unsigned long room = (header->dwBufferLength - FFirstFilled) / FFrameBytes;
+        if (room == 0) {
+            ReturnFirst();
+            continue;
+        }
+        char* target = header->lpData + FFirstFilled;
+        // Stop and Reset wait for the next ApplyRequests, so the header stays
+        // first in the queue while the lock is released.
+        lock.unlock();
+        const long frames = CaptureInto(target, room);
+        lock.lock();
+        if (frames < 0)
+            FGone = true;
+        else
+            FFirstFilled += static_cast<uint32_t>(frames) * FFrameBytes;
+        if (FFirstFilled + FFrameBytes > header->dwBufferLength)
+            ReturnFirst();
+    }
+}
+
+bool TWaveInDevice::ReadyToCapture() const
+{
+    return FStreamRunning && !FGone && !FQueue.empty();
+}
+
+void TWaveInDevice::ApplyRequests()
+{
+    if (FAcknowledged == FRequested)
+        return;
+    const bool run = FWantRunning && !FQuit;
+    if (!run && FStreamRunning) {
+        snd_pcm_drop(FPcm);
+        FStreamRunning = false;
+    }
+    if (run && !FStreamRunning) {
+        // A stream that failed gets a new chance with every Start.
+        FGone = StartStream() < 0;
+        FStreamRunning = !FGone;
+    }
+    FAcknowledged = FRequested;
+    FChanged.notify_all();
+}
+
+int TWaveInDevice::StartStream()
+{
+    const int err = snd_pcm_prepare(FPcm);
+    if (err < 0)
+        return err;
+    return snd_pcm_start(FPcm);
+}
+
+long TWaveInDevice::CaptureInto(char* Target, unsigned long Frames)
+{
+    const snd_pcm_sframes_t got = snd_pcm_readi(FPcm, Target, Frames);
+    if (got > 0)
+        return static_cast<long>(got);
+    if (got == 0 || got == -EAGAIN)
+        return WaitForInput() ? 0 : -1;
+    if (got == -EPIPE || got == -ESTRPIPE || got == -EINTR) {
+        // An overrun: the samples are lost, capture goes on.
+        constexpr int Silently = 1;
+        if (snd_pcm_recover(FPcm, static_cast<int>(got), Silently) < 0)
+            return -1;
+        snd_pcm_start(FPcm);
+        return 0;
+    }
+    return -1;
+}
+
+bool TWaveInDevice::WaitForInput()
+{
+    const int ready = poll(FPollFds.data(), FPollFds.size(), PollTimeoutMilliseconds);
+    if (ready < 0)
+        return errno == EINTR;
+    if (FPollFds.back().revents & POLLIN) {
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t drained = read(FWakeFd, &count, sizeof count);
+    }
+    return true;
+}
