@@ -1,0 +1,33 @@
+#pragma once
+// Compiled resource files (.res) for the version-information tests: compiling a
+// resource script with the MinGW resource compiler, taking the version block
+// out of a .res file, and wrapping a block into one so the compiler can turn it
+// back into a script.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace versiontest {
+
+// Runs the resource compiler on RcText and returns the .res bytes; fails the
+// current test (and returns nothing) when it does not succeed.
+std::vector<uint8_t> CompileRc(const std::string& RcText, const std::string& WorkDir);
+
+// Decompiles .res bytes into resource-script text; empty on failure.
+std::string DecompileRes(const std::vector<uint8_t>& Res, const std::string& WorkDir);
+
+// The data of the first version resource (type 16) in a .res file; empty when
+// there is none or the file is malformed.
+std::vector<uint8_t> ExtractVersionResource(const std::vector<uint8_t>& Res);
+
+// A .res file holding Block as version resource 1, language 0x0409.
+std::vector<uint8_t> WrapVersionResource(const std::vector<uint8_t>& Block);
+
+std::vector<uint8_t> ReadBinaryFile(const std::string& Path);
+void WriteBinaryFile(const std::string& Path, const std::vector<uint8_t>& Bytes);
+
+// A fresh, empty directory Root/testdata/Name for one test.
+std::string FreshTestDir(const std::string& Root, const std::string& Name);
+
+} // namespace versiontest
