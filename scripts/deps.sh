@@ -10,7 +10,7 @@ QUIMBREL_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils imagemagick
   fonts-dejavu-core fonts-liberation
-  sox
+  sox python3 time
   binutils-mingw-w64-x86-64
 )
 

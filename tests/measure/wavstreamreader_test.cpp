@@ -1,0 +1,195 @@
+// Reading WAV files block by block: what is accepted, how mono is widened,
+// how blocks are cut, and what is refused with which message.
+
+#include "tools/measure/wavstreamreader.h"
+
+#include "support/scratchdir.h"
+#include "support/wavwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr size_t BlockFrames = TWavStreamReader::BlockFrames;
+
+std::vector<int16_t> Ramp(size_t Count)
+{
+    std::vector<int16_t> samples(Count);
+    for (size_t i = 0; i < Count; ++i)
+        samples[i] = static_cast<int16_t>(i * 7 - 20000);
+    return samples;
+}
+
+struct AcceptedCase {
+    const char* Name;
+    TWavFormat Format;
+    size_t Samples;         // samples in the data chunk
+    uint64_t Blocks;        // full blocks expected
+    uint64_t DataFrames;    // frames expected (after widening)
+};
+
+class AcceptedFiles : public testing::TestWithParam<AcceptedCase> {};
+
+struct RejectedCase {
+    const char* Name;
+    std::vector<uint8_t> Bytes;
+    const char* Message; // the start of the expected message
+};
+
+class RejectedFiles : public testing::TestWithParam<RejectedCase> {};
+
+std::vector<uint8_t> Fmt(uint16_t Tag, uint16_t Channels, uint32_t Rate, uint16_t Bits)
+{
+    return RiffChunk("fmt ", WavFormatRecord(TWavFormat{Tag, Channels, Rate, Bits}));
+}
+
+std::vector<uint8_t> Data(size_t Samples)
+{
+    return RiffChunk("data", SampleBytes(Ramp(Samples)));
+}
+
+} // namespace
+
+TEST_P(AcceptedFiles, CountsBlocksAndFrames)
+{
+    const TScratchDir dir;
+    const std::string path = dir.File("accepted.wav");
+    WriteWavFile(path, Ramp(GetParam().Samples), GetParam().Format);
+    TWavStreamReader reader(path);
+    EXPECT_EQ(reader.Channels(), GetParam().Format.Channels);
+    EXPECT_EQ(reader.SampleRate(), GetParam().Format.SampleRate);
+    EXPECT_EQ(reader.DataFrames(), GetParam().DataFrames);
+    EXPECT_EQ(reader.BlockCount(), GetParam().Blocks);
+    std::vector<int16_t> block(BlockFrames * 2);
+    uint64_t read = 0;
+    while (reader.ReadBlock(block.data()))
+        ++read;
+    EXPECT_EQ(read, GetParam().Blocks);
+    EXPECT_FALSE(reader.ReadBlock(block.data()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, AcceptedFiles,
+    testing::Values(AcceptedCase{"Stereo44100", {1, 2, 44100, 16}, BlockFrames * 2 * 3, 3, BlockFrames * 3},
+                    AcceptedCase{"TwoAndAHalfBlocks", {1, 2, 44100, 16}, BlockFrames * 5, 2, BlockFrames * 5 / 2},
+                    AcceptedCase{"ShorterThanABlock", {1, 2, 44100, 16}, 100, 0, 50},
+                    AcceptedCase{"EmptyData", {1, 2, 44100, 16}, 0, 0, 0},
+                    AcceptedCase{"Mono", {1, 1, 44100, 16}, BlockFrames * 2, 2, BlockFrames * 2},
+                    AcceptedCase{"Mono11025", {1, 1, 11025, 16}, BlockFrames + 1, 1, BlockFrames + 1},
+                    AcceptedCase{"Stereo48000", {1, 2, 48000, 16}, BlockFrames * 2, 1, BlockFrames},
+                    AcceptedCase{"Stereo22050", {1, 2, 22050, 16}, BlockFrames * 4, 2, BlockFrames * 2},
+                    AcceptedCase{"FourChannelsReadAsStereo", {1, 4, 44100, 16}, BlockFrames * 4, 2, BlockFrames * 2}),
+    [](const testing::TestParamInfo<AcceptedCase>& Info) { return std::string(Info.param.Name); });
+
+TEST(WavStreamReader, StereoBlocksAreTheFileSamplesInOrder)
+{
+    const TScratchDir dir;
+    const std::string path = dir.File("stereo.wav");
+    const std::vector<int16_t> samples = Ramp(BlockFrames * 2 * 2);
+    WriteWavFile(path, samples);
+    TWavStreamReader reader(path);
+    std::vector<int16_t> block(BlockFrames * 2);
+    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin()));
+    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin() + BlockFrames * 2));
+}
+
+TEST(WavStreamReader, MonoIsWidenedToStereo)
+{
+    const TScratchDir dir;
+    const std::string path = dir.File("mono.wav");
+    const std::vector<int16_t> samples = Ramp(BlockFrames);
+    WriteWavFile(path, samples, TWavFormat{1, 1, 44100, 16});
+    TWavStreamReader reader(path);
+    std::vector<int16_t> block(BlockFrames * 2);
+    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    for (size_t i = 0; i < BlockFrames; ++i) {
+        ASSERT_EQ(block[2 * i], samples[i]) << i;
+        ASSERT_EQ(block[2 * i + 1], samples[i]) << i;
+    }
+}
+
+TEST(WavStreamReader, SkipsOtherChunksAndOddSizesWithTheirPadByte)
+{
+    const TScratchDir dir;
+    const std::string path = dir.File("chunks.wav");
+    const std::vector<int16_t> samples = Ramp(BlockFrames * 2);
+    WriteFileBytes(path, WaveFile({RiffChunk("junk", {1, 2, 3}), Fmt(1, 2, 44100, 16), RiffChunk("LIST", {9}),
+                                   RiffChunk("data", SampleBytes(samples))}));
+    TWavStreamReader reader(path);
+    std::vector<int16_t> block(BlockFrames * 2);
+    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin()));
+}
+
+TEST_P(RejectedFiles, SayWhy)
+{
+    const TScratchDir dir;
+    const std::string path = dir.File("rejected.wav");
+    WriteFileBytes(path, GetParam().Bytes);
+    try {
+        TWavStreamReader reader(path);
+        FAIL() << "accepted";
+    } catch (const EWavFileError& error) {
+        EXPECT_EQ(error.Message().rfind(GetParam().Message, 0), 0u) << error.Message();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RejectedFiles,
+    testing::Values(RejectedCase{"EightBit", WaveFile({Fmt(1, 2, 44100, 8), Data(10)}), RejectedFileMessage},
+                    RejectedCase{"Float", WaveFile({Fmt(3, 2, 44100, 16), Data(10)}), RejectedFileMessage},
+                    RejectedCase{"TwentyFourBit", WaveFile({Fmt(1, 2, 48000, 24), Data(10)}), RejectedFileMessage},
+                    RejectedCase{"ShortFormatRecord", WaveFile({RiffChunk("fmt ", {1, 0, 2, 0}), Data(10)}),
+                                 RejectedFileMessage},
+                    RejectedCase{"RateZero", WaveFile({Fmt(1, 2, 0, 16), Data(10)}), "the sample rate is 0"},
+                    RejectedCase{"NoFormat", WaveFile({Data(10)}), "no \"fmt \" chunk"},
+                    RejectedCase{"NoData", WaveFile({Fmt(1, 2, 44100, 16)}), "no \"data\" chunk"},
+                    RejectedCase{"DataBeforeFormat", WaveFile({Data(10), Fmt(1, 2, 44100, 16)}), "no \"data\" chunk"},
+                    RejectedCase{"NotRiff", std::vector<uint8_t>(64, 'x'), "not a WAV file"},
+                    RejectedCase{"RiffButNotWave", RiffChunk("RIFF", {'A', 'V', 'I', ' '}), "not a WAV file"},
+                    RejectedCase{"Empty", {}, "not a WAV file"}),
+    [](const testing::TestParamInfo<RejectedCase>& Info) { return std::string(Info.param.Name); });
+
+TEST(WavStreamReader, TruncatedDataIsRefusedBeforeAnyBlock)
+{
+    const TScratchDir dir;
+    const std::string path = dir.File("truncated.wav");
+    std::vector<uint8_t> bytes = WavFileBytes(Ramp(BlockFrames * 4));
+    bytes.resize(bytes.size() - 3);
+    WriteFileBytes(path, bytes);
+    try {
+        TWavStreamReader reader(path);
+        FAIL() << "accepted";
+    } catch (const EWavFileError& error) {
+        EXPECT_EQ(error.Message(), "the data chunk is cut short: it declares 35280 bytes, the file holds 35277");
+    }
+}
+
+TEST(WavStreamReader, MissingFileAndFolder)
+{
+    const TScratchDir dir;
+    EXPECT_THROW(
+        {
+            try {
+                TWavStreamReader reader(dir.File("absent.wav"));
+            } catch (const EWavFileError& error) {
+                EXPECT_EQ(error.Message(), "no such file");
+                throw;
+            }
+        },
+        EWavFileError);
+    EXPECT_THROW(
+        {
+            try {
+                TWavStreamReader reader(dir.Path());
+            } catch (const EWavFileError& error) {
+                EXPECT_EQ(error.Message(), "is a directory");
+                throw;
+            }
+        },
+        EWavFileError);
+}

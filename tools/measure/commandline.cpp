@@ -1,0 +1,59 @@
+#include "tools/measure/commandline.h"
+
+const char* const UsageLine = "usage: quimbrel-measure [--rms] [--json] [--blocks] [--help] [--version] FILE...";
+
+TMeasureOptions ParseCommandLine(const std::vector<std::string>& Args)
+{
+    TMeasureOptions options;
+    bool optionsEnded = false;
+    for (const std::string& arg : Args) {
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.Files.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--rms") {
+            options.PeakLevel = false;
+        } else if (arg == "--peak") {
+            options.PeakLevel = true;
+        } else if (arg == "--json") {
+            options.Json = true;
+        } else if (arg == "--blocks") {
+            options.Blocks = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.Help = true;
+        } else if (arg == "--version") {
+            options.Version = true;
+        } else {
+            throw EUsageError("unknown option " + arg);
+        }
+    }
+    if (options.Files.empty() && !options.Help && !options.Version)
+        throw EUsageError("no file given");
+    return options;
+}
+
+std::string HelpText()
+{
+    return std::string(UsageLine) + "\n"
+           "\n"
+           "Reports the recording level of 16-bit PCM WAV files (mono or stereo, any\n"
+           "sample rate) as Quimbrel's meter would show it: each 100 ms block of 4410\n"
+           "frames has the running DC-offset estimate taken off, is measured, smoothed\n"
+           "and converted to dB (0 dB = a full-scale sine wave).\n"
+           "\n"
+           "  --rms      measure RMS level instead of peak level\n"
+           "  --json     print one JSON document instead of the text report\n"
+           "  --blocks   add one row per block: time_s, left_db, right_db\n"
+           "             (CSV in the text report, \"block_levels\" in JSON)\n"
+           "  --help     print this help\n"
+           "  --version  print the version\n"
+           "\n"
+           "Per file: duration, rate, channels, blocks; per channel the maximum, median\n"
+           "and 90th-percentile block level, the sample peak in dBFS, the blocks with a\n"
+           "sample at full scale, the final DC-offset estimate; the left/right difference;\n"
+           "and how far the 90th-percentile level sits from the marks Resurs/Meteor\n"
+           "(-2.5 dB), NOAA (-3 dB) and Okean/SICH (-12 dB).\n"
+           "\n"
+           "Exit status: 0 when every file was measured, 1 when a file could not be\n"
+           "(the others are still measured), 2 for bad usage.\n";
+}

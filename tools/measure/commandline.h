@@ -1,0 +1,31 @@
+#pragma once
+// The tool's command line: quimbrel-measure [--rms] [--json] [--blocks] FILE...
+
+#include "platform/exception.h"
+
+#include <string>
+#include <vector>
+
+// Bad usage: an unknown option or no file. The message says what was wrong.
+class EUsageError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+struct TMeasureOptions {
+    bool PeakLevel = true;           // peak measure, as the window starts; --rms for RMS
+    bool Json = false;               // one JSON document instead of the text report
+    bool Blocks = false;             // a row per block: time, left dB, right dB
+    bool Help = false;               // --help: print the help and measure nothing
+    bool Version = false;            // --version: print the version and measure nothing
+    std::vector<std::string> Files;  // in the order given
+};
+
+// Parses the arguments after the program name. "--" ends the options, so a
+// file may begin with "-". Throws EUsageError.
+TMeasureOptions ParseCommandLine(const std::vector<std::string>& Args);
+
+// The one usage line.
+extern const char* const UsageLine;
+// The text printed by --help.
+std::string HelpText();

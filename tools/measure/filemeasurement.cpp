@@ -1,0 +1,68 @@
+#include "tools/measure/filemeasurement.h"
+
+#include "tools/measure/blockmeasurer.h"
+#include "tools/measure/progressbar.h"
+#include "tools/measure/wavstreamreader.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+TFileInfo InfoOf(const std::string& FileName, const TWavStreamReader& Reader, bool PeakLevel)
+{
+    TFileInfo info;
+    info.FileName = FileName;
+    info.SampleRate = Reader.SampleRate();
+    info.Channels = Reader.Channels();
+    info.DataFrames = Reader.DataFrames();
+    info.Blocks = Reader.BlockCount();
+    info.PeakLevel = PeakLevel;
+    return info;
+}
+
+// Reads and measures every full block, adding each to Summary.
+void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TMeasureOptions& Options,
+                   TReportWriter& Report, TFileSummary& Summary, TProgressBar* Bar)
+{
+    std::vector<int16_t> block(TWavStreamReader::BlockFrames * SamplesPerFrame);
+    TBlockMeasurer measurer(Options.PeakLevel);
+    const double secondsPerBlock = static_cast<double>(TWavStreamReader::BlockFrames) / Info.SampleRate;
+    while (Reader.ReadBlock(block.data())) {
+        const double start = static_cast<double>(Reader.BlocksRead() - 1) * secondsPerBlock;
+        const TBlockLevels levels = measurer.Measure(block.data(), TWavStreamReader::BlockFrames);
+        Summary.Left.AddBlock(levels.LeftdB, levels.RawPeak.Left, levels.LeftClipped, start);
+        Summary.Right.AddBlock(levels.RightdB, levels.RawPeak.Right, levels.RightClipped, start);
+        if (Options.Blocks)
+            Report.Block(start, levels);
+        if (Bar)
+            Bar->Update(Reader.BlocksRead());
+    }
+    Summary.LeftOffsetEstimate = measurer.Offsets().LeftOffsetEstimate();
+    Summary.RightOffsetEstimate = measurer.Offsets().RightOffsetEstimate();
+}
+
+} // namespace
+
+std::string MeasureFile(const std::string& FileName, const TMeasureOptions& Options, TReportWriter& Report,
+                        std::FILE* Progress)
+{
+    bool started = false;
+    try {
+        TWavStreamReader reader(FileName);
+        const TFileInfo info = InfoOf(FileName, reader, Options.PeakLevel);
+        Report.BeginFile(info);
+        started = true;
+        std::unique_ptr<TProgressBar> bar;
+        if (Progress && info.Blocks >= ProgressMinBlocks)
+            bar = std::make_unique<TProgressBar>(Progress, FileName, info.Blocks);
+        auto summary = std::make_unique<TFileSummary>();
+        MeasureBlocks(reader, info, Options, Report, *summary, bar.get());
+        bar.reset();
+        Report.EndFile(info, *summary);
+        return std::string();
+    } catch (const EWavFileError& error) {
+        Report.FileError(FileName, error.Message(), started);
+        return error.Message();
+    }
+}

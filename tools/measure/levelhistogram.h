@@ -1,0 +1,28 @@
+#pragma once
+// Counts block levels in bins of 0.01 dB, so that the median and other
+// percentiles of a file of any length take the same small memory.
+
+#include <cstdint>
+#include <vector>
+
+class TLevelHistogram {
+public:
+    // Levels are counted from -200 dB (below the quietest reading, about
+    // -197 dB) to +10 dB (above the loudest, +3.01 dB RMS); a level outside
+    // is counted at the nearer end.
+    static constexpr int32_t LowestCentidB = -20000;
+    static constexpr int32_t HighestCentidB = 1000;
+
+    TLevelHistogram();
+
+    void Add(float LeveldB);
+    uint64_t Count() const { return FCount; }
+
+    // The level at or below which Fraction (0 to 1] of the blocks lie, by
+    // nearest rank, to 0.01 dB. 0 when nothing was added.
+    double Percentile(double Fraction) const;
+
+private:
+    std::vector<uint32_t> FBins; // blocks per 0.01 dB, from LowestCentidB upward (4 billion blocks: 13 years)
+    uint64_t FCount = 0;         // blocks added
+};

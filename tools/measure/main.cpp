@@ -1,0 +1,60 @@
+// quimbrel-measure: the recording level of WAV files, block by block, as
+// Quimbrel's meter shows it. Links only the Qt-free part of the program.
+
+#include "tools/measure/commandline.h"
+#include "tools/measure/filemeasurement.h"
+#include "tools/measure/jsonreport.h"
+#include "tools/measure/textreport.h"
+#include "tools/measure/toolversion.h"
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+constexpr int ExitMeasured = 0;   // every file measured
+constexpr int ExitFileFailed = 1; // at least one file could not be measured
+constexpr int ExitBadUsage = 2;   // the command line was wrong
+
+std::unique_ptr<TReportWriter> MakeReport(const TMeasureOptions& Options)
+{
+    if (Options.Json)
+        return std::make_unique<TJsonReport>(stdout, ToolVersion(), Options.PeakLevel);
+    return std::make_unique<TTextReport>(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TMeasureOptions options;
+    try {
+        options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const EUsageError& error) {
+        std::fprintf(stderr, "quimbrel-measure: %s\n%s\n", error.Message().c_str(), UsageLine);
+        return ExitBadUsage;
+    }
+    if (options.Help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return ExitMeasured;
+    }
+    if (options.Version) {
+        std::printf("quimbrel-measure %s\n", ToolVersion().c_str());
+        return ExitMeasured;
+    }
+
+    std::FILE* progress = isatty(STDERR_FILENO) ? stderr : nullptr;
+    const std::unique_ptr<TReportWriter> report = MakeReport(options);
+    int status = ExitMeasured;
+    for (const std::string& file : options.Files) {
+        const std::string failure = MeasureFile(file, options, *report, progress);
+        if (failure.empty())
+            continue;
+        std::fflush(stdout);
+        std::fprintf(stderr, "quimbrel-measure: %s: %s\n", file.c_str(), failure.c_str());
+        status = ExitFileFailed;
+    }
+    report->Finish();
+    return status;
+}

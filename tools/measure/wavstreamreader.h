@@ -1,0 +1,61 @@
+#pragma once
+// Reads a WAV file block by block, with the window's acceptance rules: RIFF
+// form "WAVE", a "fmt " chunk, then a "data" chunk; 16-bit PCM at any rate;
+// mono widened to stereo. Only one block is held at a time, so memory stays
+// the same whatever the file's length.
+
+#include "platform/exception.h"
+#include "platform/mmio.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A file that cannot be opened, is not a WAV file of the accepted kind, or
+// cannot be read to the end of its data chunk. The message names no file.
+class EWavFileError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The window's words for a file that is not 16-bit PCM (whatever the reason).
+inline constexpr const char* RejectedFileMessage = "File is not a 16-bit, 44.1 KHz file";
+
+class TWavStreamReader {
+public:
+    // Frames per block: 100 ms at 44,100 Hz, the analyser's block.
+    static constexpr size_t BlockFrames = 4410;
+
+    // Opens FileName and reads its format; throws EWavFileError.
+    explicit TWavStreamReader(const std::string& FileName);
+    ~TWavStreamReader();
+    TWavStreamReader(const TWavStreamReader&) = delete;
+    TWavStreamReader& operator=(const TWavStreamReader&) = delete;
+
+    uint16_t Channels() const { return FChannels; }
+    uint32_t SampleRate() const { return FSampleRate; }
+    // Frames in the data chunk; a file of more than two channels is read as
+    // stereo frames of 4 bytes, as the window reads it.
+    uint64_t DataFrames() const { return FDataFrames; }
+    // Full blocks; a tail shorter than a block is not measured.
+    uint64_t BlockCount() const { return FDataFrames / BlockFrames; }
+    uint64_t BlocksRead() const { return FBlocksRead; }
+
+    // Reads the next full block as BlockFrames interleaved stereo frames into
+    // Samples (2 x BlockFrames values). False when no full block is left;
+    // throws EWavFileError when the file ends early.
+    bool ReadBlock(int16_t* Samples);
+
+private:
+    void FindFormat(MMCKINFO& Riff);
+    void FindData(const MMCKINFO& Riff);
+    void ReadExactly(void* Buffer, size_t Bytes);
+
+    HMMIO FFile = nullptr;          // the open file, positioned in the data chunk
+    uint16_t FChannels = 0;         // channels as the format record gives them
+    uint32_t FSampleRate = 0;       // frames per second, as the format record gives it
+    uint64_t FDataFrames = 0;       // frames in the data chunk, after widening
+    uint64_t FBlocksRead = 0;       // full blocks handed out so far
+    std::vector<int16_t> FMono;     // one block of mono samples before widening; empty for stereo
+};
