@@ -8,6 +8,7 @@
 #include "analysis/powersmoother.h"
 #include "analysis/rmsmeasure.h"
 #include "audio/powertodb.h"
+#include "platform/winver.h"
 
 #include "support/scratchdir.h"
 #include "support/soxstats.h"
@@ -332,6 +333,20 @@ TEST(MeasureTool, Usage)
     const TRun version = RunTool(dir, {"--version"});
     EXPECT_EQ(version.Status, 0);
     EXPECT_TRUE(std::regex_match(version.Out, std::regex(R"(quimbrel-measure [0-9]+(\.[0-9]+){1,3}\n)"))) << version.Out;
+}
+
+TEST(MeasureTool, VersionComesFromItsVersionResource)
+{
+    uint32_t handle = 0;
+    const uint32_t size = GetFileVersionInfoSize(Tool, &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<uint32_t> block(size / 4 + 1);
+    ASSERT_TRUE(GetFileVersionInfo(Tool, handle, size, block.data()));
+    void* value = nullptr;
+    uint32_t length = 0;
+    ASSERT_TRUE(VerQueryValue(block.data(), "\\StringFileInfo\\080904E4\\FileVersion", &value, &length));
+    const TScratchDir dir;
+    EXPECT_EQ(RunTool(dir, {"--version"}).Out, "quimbrel-measure " + std::string(static_cast<const char*>(value)) + "\n");
 }
 
 TEST(MeasureTool, JsonParsesWithBlocksAndMarks)
