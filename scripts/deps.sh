@@ -12,6 +12,7 @@ QUIMBREL_PACKAGES=(
   fonts-dejavu-core fonts-liberation
   sox python3 time
   binutils-mingw-w64-x86-64
+  librsvg2-bin desktop-file-utils appstream dpkg-dev groff-base
 )
 
 quimbrel_install_packages() {

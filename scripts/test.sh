@@ -11,3 +11,6 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+
+# The desktop files, the Debian package and a start of the packaged program.
+bash "$here/scripts/package-test.sh" "$build"
