@@ -1,0 +1,128 @@
+// Cost of one level-meter paint at the main window's size (41 x 289), and the
+// number of heap allocations that an ordinary paint makes.
+
+#include "displays/levelmeter.h"
+#include "platform/application.h"
+#include "platform/form.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+namespace {
+
+std::atomic<long> gAllocations{0};
+
+constexpr int MeterLeft = 48;
+constexpr int MeterTop = 16;
+constexpr int MeterWidth = 41;
+constexpr int MeterHeight = 289;
+
+// Lets the benchmark see how often the off-screen bitmap was allocated.
+class TCountedMeter : public TLevelMeter {
+public:
+    using TLevelMeter::TLevelMeter;
+    int BitmapAllocations() const { return FBitmap->Allocations() + Surface().Allocations(); }
+};
+
+// A meter as the main window holds it, shown. A decay rate of 0 keeps the
+// bars where they were written: up, every paint draws bars and lines and
+// restarts the delay timer; below the floor, the timer stays off.
+struct TShownMeter {
+    TShownMeter(float LeftdB, float RightdB)
+    {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 300, 340);
+        Meter = new TCountedMeter(Form.get());
+        Meter->SetParent(Form.get());
+        Meter->SetBounds(MeterLeft, MeterTop, MeterWidth, MeterHeight);
+        Meter->SetMindB(-40);
+        Meter->SetDecayRate(0);
+        Meter->SetLeftdB(LeftdB);
+        Meter->SetRightdB(RightdB);
+        Form->Show();
+        Application.ProcessMessages();
+        Meter->PaintHandler(); // the first paint sizes the off-screen bitmap
+    }
+    std::unique_ptr<TForm> Form;
+    TCountedMeter* Meter = nullptr;
+};
+
+void CountAllocations(benchmark::State& State, const TShownMeter& Shown, long HeapBefore, int BitmapsBefore)
+{
+    const double iterations = static_cast<double>(State.iterations());
+    State.counters["heap_allocations_per_paint"] = static_cast<double>(gAllocations.load() - HeapBefore) / iterations;
+    State.counters["bitmap_allocations"] = Shown.Meter->BitmapAllocations() - BitmapsBefore;
+}
+
+// The program's own paint with both bars up: content, frame and the copy to
+// the window's surface. Restarting the delay timer is the toolkit's timer
+// registration, the one heap allocation left.
+void BM_MeterPaint(benchmark::State& State)
+{
+    TShownMeter shown(-12.0f, -7.5f);
+    const long heap = gAllocations.load();
+    const int bitmaps = shown.Meter->BitmapAllocations();
+    for (auto _ : State)
+        shown.Meter->PaintHandler();
+    CountAllocations(State, shown, heap, bitmaps);
+}
+BENCHMARK(BM_MeterPaint)->Unit(benchmark::kMicrosecond);
+
+// The same paint with both levels below the floor: no bars, the timer stays off.
+void BM_MeterPaintAtRest(benchmark::State& State)
+{
+    TShownMeter shown(-72.0f, -77.5f);
+    const long heap = gAllocations.load();
+    const int bitmaps = shown.Meter->BitmapAllocations();
+    for (auto _ : State)
+        shown.Meter->PaintHandler();
+    CountAllocations(State, shown, heap, bitmaps);
+}
+BENCHMARK(BM_MeterPaintAtRest)->Unit(benchmark::kMicrosecond);
+
+// The paint as the toolkit delivers it, including showing the picture.
+void BM_MeterRepaintThroughToolkit(benchmark::State& State)
+{
+    TShownMeter shown(-12.0f, -7.5f);
+    const long heap = gAllocations.load();
+    const int bitmaps = shown.Meter->BitmapAllocations();
+    for (auto _ : State)
+        shown.Meter->Repaint();
+    CountAllocations(State, shown, heap, bitmaps);
+}
+BENCHMARK(BM_MeterRepaintThroughToolkit)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+// Every heap allocation of the program passes through here and is counted.
+void* operator new(std::size_t Size)
+{
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(Size ? Size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* P) noexcept
+{
+    std::free(P);
+}
+
+void operator delete(void* P, std::size_t) noexcept
+{
+    std::free(P);
+}
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Application.Finalize();
+    return 0;
+}
