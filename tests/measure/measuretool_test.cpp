@@ -382,3 +382,20 @@ TEST(MeasureTool, NoProgressBarWhenStandardErrorIsNotATerminal)
     EXPECT_EQ(run.Status, 0);
     EXPECT_TRUE(run.Err.empty()) << run.Err;
 }
+
+TEST(MeasureTool, ProgressBarOnATerminal)
+{
+    // script(1) gives the tool a terminal; the report itself goes to a file.
+    const TScratchDir dir;
+    const std::string wav = dir.File("long.wav");
+    WriteWavFile(wav, std::vector<int16_t>(BlockFrames * 2 * 700, 5));
+    int status = 0;
+    const std::string terminal = RunCommand("script -qec " + ShellQuote(ShellQuote(Tool) + " " + ShellQuote(wav) + " >" +
+                                                                  ShellQuote(dir.File("report.txt"))) +
+                                                " /dev/null",
+                                            status);
+    EXPECT_EQ(status, 0) << terminal;
+    EXPECT_NE(terminal.find("\r" + wav + " [..............................]   0%"), std::string::npos) << terminal;
+    EXPECT_NE(terminal.find("\r" + wav + " [##############################] 100%\r\033[K"), std::string::npos) << terminal;
+    EXPECT_NE(ReadText(dir.File("report.txt")).find("700 blocks"), std::string::npos);
+}
