@@ -59,7 +59,8 @@ constexpr unsigned MM_WIM_CLOSE = 0x3BF; // 959
 constexpr unsigned MM_WIM_DATA = 0x3C0;  // 960
 
 // Opens the default capture device for Format and posts MM_WIM_OPEN to
-// Callback. DeviceId must be WAVE_MAPPER or 0, Flags CALLBACK_WINDOW.
+// Callback. The device is the ALSA PCM named by QUIMBREL_INPUT when that is
+// set and not empty, otherwise ALSA's "default". DeviceId must be WAVE_MAPPER or 0, Flags CALLBACK_WINDOW.
 // On failure *Handle stays untouched and nothing is posted.
 MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Format, HWND Callback,
                     uintptr_t Instance, uint32_t Flags);
@@ -78,5 +79,6 @@ MMRESULT waveInReset(HWAVEIN Handle);
 // Returns any buffer still queued, closes the device and posts MM_WIM_CLOSE.
 // The handle is invalid afterwards.
 MMRESULT waveInClose(HWAVEIN Handle);
-// The text for a result code, cut to fit Size bytes with its terminating zero.
+// The text for a result code, followed by " (device NAME)" once an open has
+// tried the PCM NAME, cut to fit Size bytes with its terminating zero.
 MMRESULT waveInGetErrorText(MMRESULT Error, char* Text, unsigned Size);

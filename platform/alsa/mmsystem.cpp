@@ -8,22 +8,33 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <map>
 #include <memory>
+#include <string>
 
 namespace {
 
 // The ALSA capture device that stands for the system's default wave input.
-// "default" follows the user's ALSA set-up, PulseAudio and PipeWire included.
+// "default" follows the user's ALSA set-up, PulseAudio and PipeWire included;
+// QUIMBREL_INPUT, when set and not empty, names another PCM ("hw:1,0", "pulse").
 constexpr const char* DefaultCapturePcm = "default";
+constexpr const char* CapturePcmVariable = "QUIMBREL_INPUT";
 
 struct TOpenDevices {
     std::mutex Lock;
     std::map<HWAVEIN, std::unique_ptr<TWaveInDevice>> Devices;
     uintptr_t LastHandle = 0; // handles count up from 1 and are never reused
+    std::string TriedPcm;     // the PCM of the latest open, named in error texts
 };
+
+std::string CapturePcm()
+{
+    const char* chosen = std::getenv(CapturePcmVariable);
+    return chosen && *chosen ? chosen : DefaultCapturePcm;
+}
 
 TOpenDevices& OpenDevices()
 {
@@ -60,8 +71,13 @@ MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Form
     if (DeviceId != WAVE_MAPPER && DeviceId != 0)
         return ENODEV;
     const HWAVEIN handle = NewHandle();
+    const std::string pcm = CapturePcm();
+    {
+        std::lock_guard<std::mutex> guard(OpenDevices().Lock);
+        OpenDevices().TriedPcm = pcm;
+    }
     std::unique_ptr<TWaveInDevice> device;
-    const MMRESULT result = TWaveInDevice::Open(DefaultCapturePcm, *Format, Callback, handle, device);
+    const MMRESULT result = TWaveInDevice::Open(pcm.c_str(), *Format, Callback, handle, device);
     if (result != MMSYSERR_NOERROR)
         return result;
     {
@@ -147,9 +163,14 @@ MMRESULT waveInGetErrorText(MMRESULT Error, char* Text, unsigned Size)
 {
     if (!Text || Size == 0)
         return EINVAL;
-    const char* message = snd_strerror(-static_cast<int>(Error));
-    const size_t length = std::min<size_t>(std::strlen(message), Size - 1);
-    std::memcpy(Text, message, length);
+    std::string message = snd_strerror(-static_cast<int>(Error));
+    {
+        std::lock_guard<std::mutex> guard(OpenDevices().Lock);
+        if (!OpenDevices().TriedPcm.empty())
+            message += " (device " + OpenDevices().TriedPcm + ")";
+    }
+    const size_t length = std::min<size_t>(message.size(), Size - 1);
+    std::memcpy(Text, message.data(), length);
     Text[length] = '\0';
     return MMSYSERR_NOERROR;
 }

@@ -212,7 +212,7 @@ TEST(WaveInAlsa, AMissingDeviceIsAnErrorWithItsTextAndNoNotification)
     EXPECT_EQ(l.Device, before);
     char text[101];
     EXPECT_EQ(waveInGetErrorText(result, text, sizeof text), MMSYSERR_NOERROR);
-    EXPECT_STREQ(text, "No such file or directory");
+    EXPECT_STREQ(text, "No such file or directory (device default)");
     PumpFor(QuietRounds);
     EXPECT_TRUE(l.Messages.empty());
 }
