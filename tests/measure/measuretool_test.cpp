@@ -1,6 +1,5 @@
-// quimbrel-measure as a user runs it: levels against sox, per-block values
-// against the measuring arithmetic, clipped blocks, other rates and mono,
-// refused files, exit statuses, and JSON that parses.
+// quimbrel-measure's numbers: levels against sox, per-block values against
+// the measuring arithmetic, the offset loop, clipped blocks, mono and other rates.
 
 #include "analysis/offsetestimator.h"
 #include "analysis/offsetremoval.h"
@@ -8,19 +7,18 @@
 #include "analysis/powersmoother.h"
 #include "analysis/rmsmeasure.h"
 #include "audio/powertodb.h"
-#include "platform/winver.h"
 
+#include "support/measuretoolrun.h"
 #include "support/scratchdir.h"
 #include "support/soxstats.h"
 #include "support/wavwriter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <random>
-#include <regex>
-#include <sstream>
 
 namespace {
 
@@ -28,76 +26,11 @@ constexpr size_t BlockFrames = 4410;
 constexpr double SineToSquaredB = 3.0103;
 constexpr double TolerancedB = 0.01;
 
-const std::string Tool = std::string(QUIMBREL_BINARY_DIR) + "/tools/measure/quimbrel-measure";
-
-struct TRun {
-    int Status = -1;
-    std::string Out; // standard output
-    std::string Err; // standard error
-};
-
-std::string ReadText(const std::string& Path)
+TToolRun RunTool(const TScratchDir& Dir, const std::vector<std::string>& Args)
 {
-    std::ifstream file(Path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return RunMeasureTool(std::string(QUIMBREL_BINARY_DIR) + MeasureToolInBuild, Dir, Args);
 }
 
-TRun RunTool(const TScratchDir& Dir, const std::vector<std::string>& Args)
-{
-    // Grouped, so that the redirections here win over RunCommand's own.
-    std::string command = "{ " + ShellQuote(Tool);
-    for (const auto& arg : Args)
-        command += " " + ShellQuote(arg);
-    command += " >" + ShellQuote(Dir.File("out.txt")) + " 2>" + ShellQuote(Dir.File("err.txt")) + " </dev/null; }";
-    TRun run;
-    RunCommand(command, run.Status);
-    run.Out = ReadText(Dir.File("out.txt"));
-    run.Err = ReadText(Dir.File("err.txt"));
-    return run;
-}
-
-// Evaluates a Python expression over the JSON document in File (as d).
-std::string JsonQuery(const std::string& File, const std::string& Expression)
-{
-    int status = 0;
-    const std::string output = RunCommand(
-        "python3 -c " + ShellQuote("import json,sys; d=json.load(open(sys.argv[1])); print(" + Expression + ")") + " " +
-            ShellQuote(File),
-        status);
-    EXPECT_EQ(status, 0) << output;
-    return output.substr(0, output.find_last_not_of('\n') + 1);
-}
-
-double JsonNumber(const std::string& File, const std::string& Expression)
-{
-    return std::stod(JsonQuery(File, Expression));
-}
-
-struct TBlockRow {
-    double Time;
-    float LeftdB;
-    float RightdB;
-};
-
-// The CSV rows that --blocks adds to the text report.
-std::vector<TBlockRow> BlockRows(const std::string& Out)
-{
-    std::vector<TBlockRow> rows;
-    std::istringstream lines(Out);
-    std::string line;
-    const std::regex row(R"(^([0-9.]+),([-0-9.e]+),([-0-9.e]+)$)");
-    std::smatch match;
-    while (std::getline(lines, line))
-        if (std::regex_match(line, match, row))
-            rows.push_back(TBlockRow{std::stod(match[1]), std::strtof(match[2].str().c_str(), nullptr),
-                                     std::strtof(match[3].str().c_str(), nullptr)});
-    return rows;
-}
-
-// What the window's meter is given for each block of Samples: offsets from
-// the DC-offset loop taken off, measured, smoothed, converted.
 std::vector<std::pair<float, float>> MeterLevels(std::vector<int16_t> Samples, bool PeakLevel)
 {
     std::vector<std::pair<float, float>> levels;
@@ -142,7 +75,6 @@ void MakeSoxFile(const std::string& Path, const std::vector<std::string>& Effect
 }
 
 } // namespace
-
 TEST(MeasureTool, SteadySignalsMatchSoxStats)
 {
     struct Row {
@@ -179,13 +111,13 @@ TEST(MeasureTool, FirstBlockOfNoiseMatchesSoxStats)
     const std::string wav = dir.File("noise.wav");
     MakeSoxFile(wav, {"synth", "1", "whitenoise", "pinknoise", "gain", "-8"});
     const std::vector<TSoxLevels> sox = SoxStats(wav, BlockFrames);
-    const TRun peak = RunTool(dir, {"--blocks", wav});
+    const TToolRun peak = RunTool(dir, {"--blocks", wav});
     ASSERT_EQ(peak.Status, 0) << peak.Err;
     const std::vector<TBlockRow> peakRows = BlockRows(peak.Out);
     ASSERT_EQ(peakRows.size(), 10u);
     EXPECT_NEAR(peakRows[0].LeftdB, sox[0].PeakdB, TolerancedB);
     EXPECT_NEAR(peakRows[0].RightdB, sox[1].PeakdB, TolerancedB);
-    const TRun rms = RunTool(dir, {"--blocks", "--rms", wav});
+    const TToolRun rms = RunTool(dir, {"--blocks", "--rms", wav});
     const std::vector<TBlockRow> rmsRows = BlockRows(rms.Out);
     ASSERT_EQ(rmsRows.size(), 10u);
     EXPECT_NEAR(rmsRows[0].LeftdB, sox[0].RmsdB + SineToSquaredB, TolerancedB);
@@ -199,7 +131,7 @@ TEST(MeasureTool, BlockValuesEqualTheMetersValues)
     const std::vector<int16_t> samples = ChangingNoise(40);
     WriteWavFile(wav, samples);
     for (bool peakLevel : {true, false}) {
-        const TRun run = RunTool(dir, peakLevel ? std::vector<std::string>{"--blocks", wav}
+        const TToolRun run = RunTool(dir, peakLevel ? std::vector<std::string>{"--blocks", wav}
                                                 : std::vector<std::string>{"--blocks", "--rms", wav});
         ASSERT_EQ(run.Status, 0) << run.Err;
         const std::vector<TBlockRow> rows = BlockRows(run.Out);
@@ -244,7 +176,7 @@ TEST(MeasureTool, CountsClippedBlocks)
     samples[BlockFrames * 2 * 7 + 5] = -32768;        // right, block 7
     samples[BlockFrames * 2 * 9 + 7] = 32766;         // right, block 9: not full scale
     WriteWavFile(wav, samples);
-    const TRun run = RunTool(dir, {"--json", wav});
+    const TToolRun run = RunTool(dir, {"--json", wav});
     ASSERT_EQ(run.Status, 0) << run.Err;
     const std::string json = dir.File("out.txt");
     EXPECT_EQ(JsonQuery(json, "d['files'][0]['left']['clipped_blocks']"), "2");
@@ -254,7 +186,7 @@ TEST(MeasureTool, CountsClippedBlocks)
     EXPECT_NEAR(JsonNumber(json, "d['files'][0]['right']['first_clip_s']"), 0.7, 1e-9);
     EXPECT_NEAR(JsonNumber(json, "d['files'][0]['right']['sample_peak_dbfs']"), 0.0, 1e-9);
 
-    const TRun text = RunTool(dir, {wav});
+    const TToolRun text = RunTool(dir, {wav});
     EXPECT_NE(text.Out.find("  clipped blocks              2         1\n"), std::string::npos) << text.Out;
     EXPECT_NE(text.Out.find("    first clip           0.30 s    0.70 s\n"), std::string::npos) << text.Out;
     EXPECT_NE(text.Out.find("    last clip            1.20 s    0.70 s\n"), std::string::npos) << text.Out;
@@ -273,7 +205,7 @@ TEST(MeasureTool, MonoAndOtherRates)
     for (const Row& row : rows) {
         const std::string wav = dir.File("rate.wav");
         MakeSoxFile(wav, {"synth", "1", "sine", "440", "gain", "-6"}, row.Channels, row.Rate);
-        const TRun run = RunTool(dir, {"--blocks", wav});
+        const TToolRun run = RunTool(dir, {"--blocks", wav});
         ASSERT_EQ(run.Status, 0) << run.Err;
         const std::vector<TBlockRow> rows = BlockRows(run.Out);
         ASSERT_EQ(rows.size(), row.Blocks) << row.Rate;
@@ -285,117 +217,4 @@ TEST(MeasureTool, MonoAndOtherRates)
                                     (std::string(row.Channels) == "1" ? " channel, " : " channels, ");
         EXPECT_NE(run.Out.find(heading), std::string::npos) << run.Out;
     }
-}
-
-TEST(MeasureTool, RefusedFilesAreNamedAndTheOthersMeasured)
-{
-    const TScratchDir dir;
-    const std::string good = dir.File("good.wav");
-    WriteWavFile(good, std::vector<int16_t>(BlockFrames * 2 * 3, 1000));
-    const std::string eightBit = dir.File("eight.wav");
-    WriteFileBytes(eightBit, WaveFile({RiffChunk("fmt ", WavFormatRecord({1, 2, 44100, 8})),
-                                       RiffChunk("data", std::vector<uint8_t>(100, 128))}));
-    const std::string text = dir.File("notes.txt");
-    WriteFileBytes(text, {'h', 'i'});
-    const std::string absent = dir.File("absent.wav");
-
-    const TRun run = RunTool(dir, {eightBit, good, absent, text});
-    EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Err, "quimbrel-measure: " + eightBit + ": File is not a 16-bit, 44.1 KHz file\n" +
-                           "quimbrel-measure: " + absent + ": no such file\n" + "quimbrel-measure: " + text +
-                           ": not a WAV file (no RIFF chunk of form \"WAVE\")\n");
-    EXPECT_NE(run.Out.find(good + "\n  duration 0.30 s"), std::string::npos) << run.Out;
-
-    const TRun json = RunTool(dir, {"--json", eightBit, good});
-    EXPECT_EQ(json.Status, 1);
-    const std::string out = dir.File("out.txt");
-    EXPECT_EQ(JsonQuery(out, "d['files'][0]['error']"), "File is not a 16-bit, 44.1 KHz file");
-    EXPECT_EQ(JsonQuery(out, "d['files'][1]['blocks']"), "3");
-}
-
-TEST(MeasureTool, Usage)
-{
-    const TScratchDir dir;
-    const TRun none = RunTool(dir, {});
-    EXPECT_EQ(none.Status, 2);
-    EXPECT_EQ(none.Err, "quimbrel-measure: no file given\nusage: quimbrel-measure [--rms] [--json] [--blocks] [--help] "
-                        "[--version] FILE...\n");
-    const TRun unknown = RunTool(dir, {"--loud", "x.wav"});
-    EXPECT_EQ(unknown.Status, 2);
-    EXPECT_EQ(unknown.Err.rfind("quimbrel-measure: unknown option --loud\nusage: ", 0), 0u) << unknown.Err;
-    EXPECT_TRUE(unknown.Out.empty());
-
-    const TRun help = RunTool(dir, {"--help"});
-    EXPECT_EQ(help.Status, 0);
-    EXPECT_EQ(help.Out.rfind("usage: quimbrel-measure", 0), 0u);
-    EXPECT_NE(help.Out.find("--rms"), std::string::npos);
-
-    const TRun version = RunTool(dir, {"--version"});
-    EXPECT_EQ(version.Status, 0);
-    EXPECT_TRUE(std::regex_match(version.Out, std::regex(R"(quimbrel-measure [0-9]+(\.[0-9]+){1,3}\n)"))) << version.Out;
-}
-
-TEST(MeasureTool, VersionComesFromItsVersionResource)
-{
-    uint32_t handle = 0;
-    const uint32_t size = GetFileVersionInfoSize(Tool, &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<uint32_t> block(size / 4 + 1);
-    ASSERT_TRUE(GetFileVersionInfo(Tool, handle, size, block.data()));
-    void* value = nullptr;
-    uint32_t length = 0;
-    ASSERT_TRUE(VerQueryValue(block.data(), "\\StringFileInfo\\080904E4\\FileVersion", &value, &length));
-    const TScratchDir dir;
-    EXPECT_EQ(RunTool(dir, {"--version"}).Out, "quimbrel-measure " + std::string(static_cast<const char*>(value)) + "\n");
-}
-
-TEST(MeasureTool, JsonParsesWithBlocksAndMarks)
-{
-    const TScratchDir dir;
-    const std::string a = dir.File("a \"quoted\" name.wav");
-    const std::string b = dir.File("b.wav");
-    WriteWavFile(a, ChangingNoise(12));
-    WriteWavFile(b, std::vector<int16_t>(100, 0)); // shorter than a block
-    const TRun run = RunTool(dir, {"--json", "--blocks", "--rms", a, b});
-    ASSERT_EQ(run.Status, 0) << run.Err;
-    const std::string json = dir.File("out.txt");
-    EXPECT_EQ(JsonQuery(json, "d['measure']"), "rms");
-    EXPECT_EQ(JsonQuery(json, "d['files'][0]['file']"), a);
-    EXPECT_EQ(JsonQuery(json, "len(d['files'][0]['block_levels'])"), "12");
-    EXPECT_EQ(JsonQuery(json, "d['files'][0]['block_levels'][3]['time_s']"), "0.3");
-    EXPECT_EQ(JsonQuery(json, "[m['name'] for m in d['files'][0]['marks']]"), "['Resurs/Meteor', 'NOAA', 'Okean/SICH']");
-    EXPECT_EQ(JsonQuery(json, "d['files'][0]['marks'][2]['level_db']"), "-12.0");
-    EXPECT_EQ(JsonQuery(json, "sorted(d['files'][0]['marks'][0]['left'])"), "['advice', 'by_db', 'text']");
-    EXPECT_EQ(JsonQuery(json, "d['files'][1]['blocks']"), "0");
-    EXPECT_EQ(JsonQuery(json, "'left' in d['files'][1]"), "False");
-    const double p90 = JsonNumber(json, "d['files'][0]['left']['p90_db']");
-    const double rightP90 = JsonNumber(json, "d['files'][0]['right']['p90_db']");
-    EXPECT_NEAR(JsonNumber(json, "d['files'][0]['left_minus_right_db']"), p90 - rightP90, 0.0051);
-}
-
-TEST(MeasureTool, NoProgressBarWhenStandardErrorIsNotATerminal)
-{
-    const TScratchDir dir;
-    const std::string wav = dir.File("long.wav");
-    WriteWavFile(wav, std::vector<int16_t>(BlockFrames * 2 * 700, 5));
-    const TRun run = RunTool(dir, {wav});
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_TRUE(run.Err.empty()) << run.Err;
-}
-
-TEST(MeasureTool, ProgressBarOnATerminal)
-{
-    // script(1) gives the tool a terminal; the report itself goes to a file.
-    const TScratchDir dir;
-    const std::string wav = dir.File("long.wav");
-    WriteWavFile(wav, std::vector<int16_t>(BlockFrames * 2 * 700, 5));
-    int status = 0;
-    const std::string terminal = RunCommand("script -qec " + ShellQuote(ShellQuote(Tool) + " " + ShellQuote(wav) + " >" +
-                                                                  ShellQuote(dir.File("report.txt"))) +
-                                                " /dev/null",
-                                            status);
-    EXPECT_EQ(status, 0) << terminal;
-    EXPECT_NE(terminal.find("\r" + wav + " [..............................]   0%"), std::string::npos) << terminal;
-    EXPECT_NE(terminal.find("\r" + wav + " [##############################] 100%\r\033[K"), std::string::npos) << terminal;
-    EXPECT_NE(ReadText(dir.File("report.txt")).find("700 blocks"), std::string::npos);
 }
