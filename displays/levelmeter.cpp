@@ -57,10 +57,12 @@ TLevelMeter::TLevelMeter(TComponent* AOwner) : TFlickerlessBorderedCustomControl
     FRightdB = FLeftdB;
     FBarColour = DefaultBarColour;
     FDecayRate = DefaultDecayRatedBPerSecond;
+    // Disabled before it gets its handler, so that no toolkit timer starts
+    // before the first paint needs one.
     FDelayTimer = new TTimer(this);
+    FDelayTimer->SetEnabled(false);
     FDelayTimer->SetOnTimer([this](TObject* Sender) { DelayTimerTimer(Sender); });
     FDelayTimer->SetInterval(DelayTimerIntervalMs);
-    FDelayTimer->SetEnabled(false);
     FLastTick = GetTickCount();
     FShownLeftdB = static_cast<float>(FMindB);
     FShownRightdB = static_cast<float>(FMindB);
