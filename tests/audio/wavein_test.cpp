@@ -338,7 +338,7 @@ TEST(WaveInOpenFailure, AMissingDeviceRaisesWithTheDeviceTextAndLeavesEnabledTru
         waveIn.SetEnabled(true);
         FAIL() << "no exception";
     } catch (const EWaveInError& e) {
-        EXPECT_EQ(e.Message(), "Error 2 opening wave input - No such file or directory");
+        EXPECT_EQ(e.Message(), "Error 2 opening wave input - No such file or directory (device default)");
     }
     EXPECT_EQ(waveIn.Status(), 2u);
     EXPECT_TRUE(waveIn.Enabled());
