@@ -1,6 +1,7 @@
 #include "platform/form.h"
 
 #include "platform/application.h"
+#include "platform/formloader.h"
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
 {
@@ -24,6 +25,43 @@ void TForm::DoCreate()
 {
     if (FOnCreate)
         FOnCreate(this);
+}
+
+const std::any* TForm::FindHandler(const std::string& Name) const
+{
+    const auto it = FHandlers.find(Name);
+    return it == FHandlers.end() ? nullptr : &it->second;
+}
+
+bool TForm::BindField(const std::string& Name, TComponent* Component)
+{
+    const auto it = FFields.find(Name);
+    if (it == FFields.end())
+        return true;
+    if (!it->second.Assign(Component))
+        return false;
+    it->second.Bound = true;
+    return true;
+}
+
+std::vector<std::string> TForm::UnboundFields() const
+{
+    std::vector<std::string> unbound;
+    for (const auto& [name, field] : FFields)
+        if (!field.Bound)
+            unbound.push_back(name);
+    return unbound;
+}
+
+void TForm::AddFormDescription(const std::string& Name)
+{
+    FDescriptions.push_back(Name);
+}
+
+void TForm::LoadFormDescriptions()
+{
+    ReadFormDescriptions(*this, FDescriptions);
+    DoCreate();
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle Value)

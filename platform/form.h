@@ -5,7 +5,11 @@
 #include "platform/formpeer.h"
 #include "platform/wincontrol.h"
 
+#include <any>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 class TMainMenu;
 
@@ -62,15 +66,76 @@ public:
 
     TFormPeer* FormPeer() const;
 
+    // Names a method that the form's descriptions may bind to an event. Any
+    // callable whose std::function type is the event's (TNotifyEvent,
+    // TCloseQueryEvent, THaveDataEvent, ...):
+    //   RegisterHandler("FormCreate", [this](TObject* Sender) { FormCreate(Sender); });
+    //   RegisterHandler("AudioAnalyserData", &TForm1::AudioAnalyserData);
+    template <class F>
+    void RegisterHandler(const std::string& Name, F Handler)
+    {
+        FHandlers[Name] = std::any(std::function(std::move(Handler)));
+    }
+    template <class C, class R, class... A>
+    void RegisterHandler(const std::string& Name, R (C::*Method)(A...))
+    {
+        static_assert(std::is_base_of_v<TForm, C>, "handlers are methods of the form");
+        C* self = static_cast<C*>(this);
+        FHandlers[Name] = std::any(std::function<R(A...)>([self, Method](A... Args) {
+            return (self->*Method)(std::forward<A>(Args)...);
+        }));
+    }
+    // The handler of that name (as registered), or nullptr.
+    const std::any* FindHandler(const std::string& Name) const;
+
+    // Names a field that receives the component of that name when the
+    // descriptions create it: RegisterField("ButtonRun", ButtonRun).
+    template <class T>
+    void RegisterField(const std::string& Name, T*& Field)
+    {
+        FFields[Name] = TField{[&Field](TComponent* Component) {
+            auto* typed = dynamic_cast<T*>(Component);
+            if (Component && !typed)
+                return false;
+            Field = typed;
+            return true;
+        }, false};
+    }
+    // Stores Component in the field of that name, if there is one; false when
+    // the field cannot hold its class.
+    bool BindField(const std::string& Name, TComponent* Component);
+    // Registered fields that no description filled.
+    std::vector<std::string> UnboundFields() const;
+
+    // The descriptions this form is built from, base class first ("AboutBox", ...).
+    const std::vector<std::string>& FormDescriptions() const { return FDescriptions; }
+
+    // Enter clicks the default button, Escape the cancel button (the keyboard
+    // sends them here when the focused control does not use them). True when
+    // a button took the key.
+    bool DialogKey(bool Escape);
+
 protected:
     // A derived form calls this at the end of its constructor, once its
     // components exist: it raises OnCreate.
     void DoCreate();
+    // Each form class adds its own description in its constructor, after its
+    // base class has added its own: AddFormDescription("AboutBoxZOR").
+    void AddFormDescription(const std::string& Name);
+    // Called by the constructor of the class that is being created (not by
+    // those of its base classes): reads every added description in one loading
+    // session, then raises OnCreate.
+    void LoadFormDescriptions();
     void PaintWindow(TCanvas& ACanvas) override;
     std::unique_ptr<TControlPeer> CreatePeer() override;
     void InitializePeer(TControlPeer& APeer) override;
 
 private:
+    struct TField {
+        std::function<bool(TComponent*)> Assign;
+        bool Bound = false;
+    };
+
     void ApplyBorder();
 
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
@@ -83,4 +148,11 @@ private:
     TNotifyEvent FOnShow;
     TNotifyEvent FOnPaint;
     TCloseQueryEvent FOnCloseQuery;
+    std::map<std::string, std::any> FHandlers;
+    std::map<std::string, TField> FFields;
+    std::vector<std::string> FDescriptions;
 };
+
+// Tag for the constructor that a derived form class calls: it registers and
+// adds its description but leaves the loading to the class being created.
+struct TFormInheriting {};
