@@ -12,6 +12,11 @@ namespace {
 constexpr uint16_t PcmFormatTag = 1;
 constexpr uint16_t AcceptedBitsPerSample = 16;
 constexpr size_t FormatRecordBytes = 16; // the PCM fields: tag, channels, rate, byte rate, align, bits
+// Byte offsets of the fields read from the format record.
+constexpr size_t FormatTagAt = 0;      // 16-bit
+constexpr size_t ChannelsAt = 2;       // 16-bit
+constexpr size_t SampleRateAt = 4;     // 32-bit
+constexpr size_t BitsPerSampleAt = 14; // 16-bit
 constexpr size_t BytesPerSample = 2;
 constexpr size_t BytesPerStereoFrame = BytesPerSample * SamplesPerFrame;
 
@@ -25,7 +30,7 @@ uint16_t Le16(const unsigned char* Bytes)
 
 uint32_t Le32(const unsigned char* Bytes)
 {
-    return static_cast<uint32_t>(Le16(Bytes)) | static_cast<uint32_t>(Le16(Bytes + 2)) << 16;
+    return static_cast<uint32_t>(Le16(Bytes)) | static_cast<uint32_t>(Le16(Bytes + sizeof(uint16_t))) << 16;
 }
 
 // Why the file could not be opened, in a few words.
@@ -80,10 +85,10 @@ void TWavStreamReader::FindFormat(MMCKINFO& Riff)
     ReadExactly(record, sizeof record);
     mmioAscend(FFile, format);
 
-    const uint16_t formatTag = Le16(record);
-    FChannels = Le16(record + 2);
-    FSampleRate = Le32(record + 4);
-    const uint16_t bitsPerSample = Le16(record + 14);
+    const uint16_t formatTag = Le16(record + FormatTagAt);
+    FChannels = Le16(record + ChannelsAt);
+    FSampleRate = Le32(record + SampleRateAt);
+    const uint16_t bitsPerSample = Le16(record + BitsPerSampleAt);
     // Any rate is accepted, as in the window's file run.
     if (formatTag != PcmFormatTag || bitsPerSample != AcceptedBitsPerSample)
         throw EWavFileError(RejectedFileMessage);
