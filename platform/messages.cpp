@@ -124,19 +124,27 @@ LRESULT DefWindowProc(HWND, unsigned, WPARAM, LPARAM)
 
 int DispatchPostedMessages()
 {
+    // Only what is queued now: a device that posts faster than its messages
+    // are handled must not keep the event loop from its other work.
+    size_t pending = 0;
+    {
+        std::lock_guard<std::mutex> guard(Queue().Lock);
+        pending = Queue().Messages.size();
+    }
     int count = 0;
-    for (;;) {
+    for (; pending > 0; --pending) {
         MSG next;
         {
             std::lock_guard<std::mutex> guard(Queue().Lock);
             if (Queue().Messages.empty())
-                return count;
+                break;
             next = Queue().Messages.front();
             Queue().Messages.pop_front();
         }
         DispatchMessage(next);
         ++count;
     }
+    return count;
 }
 
 bool HasPostedMessages()

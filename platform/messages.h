@@ -49,8 +49,9 @@ LRESULT DispatchMessage(const MSG& Msg);
 // Default handling of a message that a handler does not know: nothing, 0.
 LRESULT DefWindowProc(HWND Wnd, unsigned Msg, WPARAM WParam, LPARAM LParam);
 
-// Dispatches queued messages of every window, oldest first, until none is left.
-// Returns the number dispatched. The application's event loop calls this; tests
+// Dispatches the messages of every window that are queued when it is called,
+// oldest first; messages posted meanwhile wait for the next call. Returns the
+// number dispatched. The application's event loop calls this; tests
 // without an event loop may too.
 int DispatchPostedMessages();
 
