@@ -72,6 +72,8 @@ public:
     // The full path of the running program.
     std::string ExeName() const;
     std::string Title() const;
+    // The program's icon: the embedded file icons/<IconName>.png.
+    std::string IconName() const { return "quimbrel"; }
 
     // Test hooks; an empty function restores the real dialogs.
     void SetMessageBoxHook(TMessageBoxHook Hook) { FMessageBoxHook = std::move(Hook); }

@@ -81,8 +81,10 @@ void RegisterComponentClass(const std::string& Name, const std::string& BaseName
 
 void RegisterIntegerConstant(const std::string& Name, int64_t Value);
 
-// Registers the standard controls; ClassRegistry() calls it once.
+// Register the standard classes; ClassRegistry() calls the first once, which
+// calls the second.
 void RegisterStandardClasses();
+void RegisterStandardControlClasses();
 
 // Runs a registration function while the program starts (a static object of this type).
 class TClassRegistration {

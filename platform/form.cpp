@@ -1,7 +1,9 @@
 #include "platform/form.h"
 
 #include "platform/application.h"
+#include "platform/button.h"
 #include "platform/formloader.h"
+#include "platform/mainmenu.h"
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
 {
@@ -87,7 +89,66 @@ void TForm::ApplyBorder()
 
 void TForm::SetMenu(TMainMenu* Value)
 {
+    if (Value == FMenu)
+        return;
     FMenu = Value;
+    if (FMenu)
+        FMenu->FreeNotification(this);
+    AttachMenu();
+}
+
+void TForm::AttachMenu()
+{
+    if (TFormPeer* peer = FormPeer())
+        peer->SetMenuWidget(FMenu ? FMenu->Peer().Widget() : nullptr);
+}
+
+void TForm::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FMenu && FMenu) {
+        FMenu = nullptr;
+        AttachMenu();
+    }
+}
+
+namespace {
+
+// The first visible, enabled button below Parent that Pick accepts.
+template <class F>
+TButton* FindButton(const TWinControl& Parent, F Pick)
+{
+    for (int i = 0; i < Parent.ControlCount(); ++i) {
+        TControl* control = Parent.Controls(i);
+        if (!control->Visible() || !control->Enabled())
+            continue;
+        if (auto* button = dynamic_cast<TButton*>(control); button && Pick(*button))
+            return button;
+        if (auto* window = dynamic_cast<TWinControl*>(control))
+            if (TButton* inner = FindButton(*window, Pick))
+                return inner;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool TForm::DialogKey(bool Escape)
+{
+    TButton* button = Escape ? FindButton(*this, [](const TButton& b) { return b.Cancel(); })
+                             : FindButton(*this, [](const TButton& b) { return b.Default(); });
+    if (!button)
+        return false;
+    button->Click();
+    return true;
+}
+
+TForm* GetParentForm(const TControl* Control)
+{
+    for (const TControl* c = Control; c; c = c->Parent())
+        if (auto* form = dynamic_cast<const TForm*>(c))
+            return const_cast<TForm*>(form);
+    return nullptr;
 }
 
 void TForm::SetVisible(bool Value)
@@ -164,4 +225,7 @@ void TForm::InitializePeer(TControlPeer& APeer)
 {
     TWinControl::InitializePeer(APeer);
     ApplyBorder();
+    if (auto* peer = dynamic_cast<TFormPeer*>(&APeer))
+        peer->SetWindowIcon(Application.IconName());
+    AttachMenu();
 }

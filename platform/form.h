@@ -129,6 +129,7 @@ protected:
     void PaintWindow(TCanvas& ACanvas) override;
     std::unique_ptr<TControlPeer> CreatePeer() override;
     void InitializePeer(TControlPeer& APeer) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     struct TField {
@@ -137,6 +138,7 @@ private:
     };
 
     void ApplyBorder();
+    void AttachMenu();
 
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
@@ -152,6 +154,9 @@ private:
     std::map<std::string, TField> FFields;
     std::vector<std::string> FDescriptions;
 };
+
+// The form a control lies on (itself for a form), or nullptr.
+TForm* GetParentForm(const TControl* Control);
 
 // Tag for the constructor that a derived form class calls: it registers and
 // adds its description but leaves the loading to the class being created.

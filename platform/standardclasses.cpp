@@ -6,6 +6,7 @@
 #include "platform/form.h"
 #include "platform/graphiccontrol.h"
 #include "platform/label.h"
+#include "platform/mainmenu.h"
 #include "platform/timer.h"
 
 namespace {
@@ -119,7 +120,7 @@ void RegisterFormClass()
                                    Property("ClientHeight", &TForm::SetClientHeight),
                                    Property("BorderStyle", &TForm::SetBorderStyle),
                                    SetProperty("BorderIcons", &TForm::SetBorderIcons, BorderIcons()),
-                                   Property("Position", &TForm::SetPosition),
+                                   Property("Position", &TForm::SetPosition), Property("Menu", &TForm::SetMenu),
                                    Property("OnCreate", &TForm::SetOnCreate), Property("OnShow", &TForm::SetOnShow),
                                    Property("OnPaint", &TForm::SetOnPaint),
                                    Property("OnCloseQuery", &TForm::SetOnCloseQuery)});
@@ -132,4 +133,5 @@ void RegisterStandardClasses()
     RegisterConstants();
     RegisterControlClasses();
     RegisterFormClass();
+    RegisterStandardControlClasses();
 }

@@ -8,6 +8,8 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -27,15 +29,35 @@ public:
     }
 
     QWidget* Client() const { return FClient; }
-    QWidget* MenuBar() const { return FMenuBar; }
+    QWidget* MenuBar() const { return FMenuBar.data(); }
     void SetMenuBar(QWidget* MenuBar)
     {
+        if (FMenuBar && FMenuBar != MenuBar) {
+            FLayout->setMenuBar(nullptr);
+            FMenuBar->hide();
+            FMenuBar->setParent(nullptr);
+        }
         FMenuBar = MenuBar;
+        FLayout->setMenuBar(MenuBar);
         if (MenuBar)
-            FLayout->setMenuBar(MenuBar);
+            MenuBar->show();
     }
 
 protected:
+    // Enter and Escape that no focused control used press the default or cancel button.
+    void keyPressEvent(QKeyEvent* Event) override
+    {
+        const int key = Event->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if ((enter || key == Qt::Key_Escape) && (Event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            bool taken = false;
+            Guarded(FForm, [&]() { taken = FForm->DialogKey(!enter); });
+            if (taken)
+                return;
+        }
+        QWidget::keyPressEvent(Event);
+    }
+
     void closeEvent(QCloseEvent* Event) override
     {
         // The form decides: its close query may refuse, and closing only hides it.
@@ -47,7 +69,7 @@ private:
     TForm* FForm;
     QVBoxLayout* FLayout;
     QWidget* FClient;
-    QWidget* FMenuBar = nullptr;
+    QPointer<QWidget> FMenuBar; // the menu's peer owns it
 };
 
 class TQtFormPeer : public TFormPeer {
