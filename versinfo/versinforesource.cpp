@@ -2,6 +2,8 @@
 
 #include "platform/application.h"
 #include "platform/label.h"
+#include "platform/listview.h"
+#include "platform/resstrings.h"
 #include "platform/sysutils.h"
 #include "platform/winver.h"
 
@@ -105,7 +107,7 @@ void TVersionInfoResource::SetVersionListView(TListView* Value)
     FVersionListView = Value;
     if (!Value)
         return;
-    FreeNotification(reinterpret_cast<TComponent*>(Value));
+    FreeNotification(Value);
     UpdateLinkedControls();
 }
 
@@ -257,7 +259,7 @@ void TVersionInfoResource::Notification(TComponent* AComponent, TOperation Opera
         FVersionLabel = nullptr;
     if (AComponent == FCopyrightLabel)
         FCopyrightLabel = nullptr;
-    if (AComponent == reinterpret_cast<TComponent*>(FVersionListView))
+    if (AComponent == FVersionListView)
         FVersionListView = nullptr;
     if (AComponent == FDescriptionLabel)
         FDescriptionLabel = nullptr;
@@ -269,4 +271,35 @@ void TVersionInfoResource::FillListView()
 {
     if (!FVersionListView)
         return;
+    TListView& view = *FVersionListView;
+    view.Columns().Clear();
+    view.Items().Clear();
+    view.SetViewStyle(TViewStyle::vsReport);
+    view.SetReadOnly(true);
+    view.SetColumnClick(false);
+    for (int captionId : {ResourceColumnCaptionId, ValueColumnCaptionId}) {
+        TListColumn* column = view.Columns().Add();
+        column->SetCaption(LoadResString(captionId));
+        column->SetWidth(ColumnWidthFitHeader);
+    }
+    AddListRow(pdProductName, GetPreDefValue(pdProductName));
+    AddListRow(pdProductVersion, FProductVersionNumber->AsString());
+    AddListRow(pdCompanyName, GetPreDefValue(pdCompanyName));
+    AddListRow(pdLegalCopyright, GetPreDefValue(pdLegalCopyright));
+    AddListRow(pdLegalTrademarks, GetPreDefValue(pdLegalTrademarks));
+    AddListRow(pdFileDescription, GetPreDefValue(pdFileDescription));
+    AddListRow(pdFileVersion, FFileVersionNumber->AsString());
+    AddListRow(pdInternalName, GetPreDefValue(pdInternalName));
+    AddListRow(pdOriginalFilename, GetPreDefValue(pdOriginalFilename));
+    AddListRow(pdBuildFlags, GetBuildFlagsText());
+    AddListRow(pdComments, GetPreDefValue(pdComments));
+}
+
+void TVersionInfoResource::AddListRow(TPreDef Element, const std::string& Value)
+{
+    if (Value.empty() || !FShowResource.Contains(Element))
+        return;
+    TListItem* item = FVersionListView->Items().Add();
+    item->SetCaption(PreDefCaptions[static_cast<size_t>(Element)]);
+    item->SubItems().Add(Value);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/classregistry.h"
 #include "platform/label.h"
+#include "platform/listview.h"
 #include "versinfo/versinforesource.h"
 
 namespace {
@@ -29,6 +30,7 @@ void RegisterVersionInfoResource()
                                   Property("Filename", &R::SetFilename),
                                   Property("ForceEXE", &R::SetForceEXE),
                                   Property("VersionLabel", &R::SetVersionLabel),
+                                  Property("VersionListView", &R::SetVersionListView),
                                   Property("DescriptionLabel", &R::SetDescriptionLabel),
                                   Property("CopyrightLabel", &R::SetCopyrightLabel),
                                   Property("ProductLabel", &R::SetProductLabel),
