@@ -1,0 +1,30 @@
+#include "versinfo/about.h"
+
+#include "platform/button.h"
+#include "platform/classregistry.h"
+#include "platform/image.h"
+#include "platform/label.h"
+#include "platform/panel.h"
+
+TAboutBox::TAboutBox(TComponent* AOwner) : TAboutBox(AOwner, TFormInheriting{})
+{
+    LoadFormDescriptions();
+}
+
+TAboutBox::TAboutBox(TComponent* AOwner, TFormInheriting) : TForm(AOwner)
+{
+    RegisterField("Panel1", Panel1);
+    RegisterField("ProgramIcon", ProgramIcon);
+    RegisterField("ProductName", ProductName);
+    RegisterField("Version", Version);
+    RegisterField("Copyright", Copyright);
+    RegisterField("Comments", Comments);
+    RegisterField("OKButton", OKButton);
+    AddFormDescription("AboutBox");
+}
+
+namespace {
+
+const TClassRegistration AboutBoxClass([] { RegisterComponentClass<TAboutBox>("TAboutBox", "TForm"); });
+
+} // namespace

@@ -1,0 +1,19 @@
+#include "versinfo/formhelpabout.h"
+
+#include "platform/classregistry.h"
+
+THelpAboutBox* HelpAboutBox = nullptr;
+
+THelpAboutBox::THelpAboutBox(TComponent* AOwner) : TAboutBoxZOR(AOwner, TFormInheriting{})
+{
+    AddFormDescription("HelpAboutBox");
+    LoadFormDescriptions();
+}
+
+namespace {
+
+const TClassRegistration HelpAboutBoxClass([] {
+    RegisterComponentClass<THelpAboutBox>("THelpAboutBox", "TAboutBoxZOR");
+});
+
+} // namespace
