@@ -1,0 +1,267 @@
+#include "shell/mainform.h"
+
+#include "analysis/audioanalyser.h"
+#include "displays/led.h"
+#include "displays/levelmeter.h"
+#include "platform/application.h"
+#include "platform/button.h"
+#include "platform/checkbox.h"
+#include "platform/label.h"
+#include "platform/mainmenu.h"
+#include "platform/menuitem.h"
+#include "platform/opendialog.h"
+#include "platform/progressbar.h"
+#include "platform/shape.h"
+#include "platform/sysutils.h"
+#include "platform/timer.h"
+#include "versinfo/versinforesource.h"
+
+#include <cmath>
+#include <cstdlib>
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// Levels of the reference marks, in decibels below the top of the meter.
+constexpr double kMeteorMarkdB = 2.5;
+constexpr double kNOAAMarkdB = 3.0;
+constexpr double kSICHMarkdB = 12.0;
+
+// Colours of the input LED: bright while the wave input is open.
+constexpr TColor kLedOpen = 0x00FF00;
+constexpr TColor kLedClosed = clGreen;
+
+// Pause after each block of a file run, so the meter's movement is visible.
+constexpr uint32_t kFileBlockPauseMs = 20;
+
+// Bytes in one stereo frame of two 16-bit samples.
+constexpr uint32_t kBytesPerFrame = 4;
+constexpr int kPercent = 100;
+
+} // namespace
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
+{
+    RegisterComponents();
+    RegisterHandlers();
+    AddFormDescription("Form1");
+    LoadFormDescriptions();
+}
+
+void TForm1::RegisterComponents()
+{
+    RegisterField("LevelMeter", LevelMeter);
+    RegisterField("AudioAnalyser", AudioAnalyser);
+    RegisterField("ButtonRun", ButtonRun);
+    RegisterField("ButtonClose", ButtonClose);
+    RegisterField("LED1", LED1);
+    RegisterField("Timer", Timer);
+    RegisterField("ShapeMeteor", ShapeMeteor);
+    RegisterField("ShapeNOAA", ShapeNOAA);
+    RegisterField("ShapeSICH", ShapeSICH);
+    RegisterField("LabelMeteor", LabelMeteor);
+    RegisterField("LabelNOAA", LabelNOAA);
+    RegisterField("LabelSICH", LabelSICH);
+    RegisterField("MainMenu1", MainMenu1);
+    RegisterField("MenuHelp", MenuHelp);
+    RegisterField("HelpAbout", HelpAbout);
+    RegisterField("MenuFile", MenuFile);
+    RegisterField("FileExit", FileExit);
+    RegisterField("LabelIntro", LabelIntro);
+    RegisterField("CheckBoxPeak", CheckBoxPeak);
+    RegisterField("N1", N1);
+    RegisterField("FileOpen", FileOpen);
+    RegisterField("OpenDialog", OpenDialog);
+    RegisterField("ProgressBar", ProgressBar);
+    RegisterField("VI", VI);
+}
+
+void TForm1::RegisterHandlers()
+{
+    RegisterHandler("FormCreate", &TForm1::FormCreate);
+    RegisterHandler("FormShow", &TForm1::FormShow);
+    RegisterHandler("FormPaint", &TForm1::FormPaint);
+    RegisterHandler("FormCloseQuery", &TForm1::FormCloseQuery);
+    RegisterHandler("TimerTimer", &TForm1::TimerTimer);
+    RegisterHandler("ButtonRunClick", &TForm1::ButtonRunClick);
+    RegisterHandler("ButtonCloseClick", &TForm1::ButtonCloseClick);
+    RegisterHandler("CheckBoxPeakClick", &TForm1::CheckBoxPeakClick);
+    RegisterHandler("FileOpenClick", &TForm1::FileOpenClick);
+    RegisterHandler("FileExitClick", &TForm1::FileExitClick);
+    RegisterHandler("HelpAboutClick", &TForm1::HelpAboutClick);
+    RegisterHandler("AudioAnalyserOpen", &TForm1::AudioAnalyserOpen);
+    RegisterHandler("AudioAnalyserClose", &TForm1::AudioAnalyserClose);
+    RegisterHandler("AudioAnalyserData", &TForm1::AudioAnalyserData);
+}
+
+void TForm1::FormCreate(TObject*)
+{
+    AudioAnalyser->SetPeakLevel(CheckBoxPeak->Checked());
+    // The first argument only pre-fills the Open dialog; nothing is opened.
+    if (Application.ParamCount() >= 1)
+        OpenDialog->SetFileName(Application.ParamStr(1));
+    AudioAnalyser->SetIgnoreFileSampleRate(true);
+    SetCaption("Quimbrel - V" + VI->FileVersionNumber().AsString() + " - Tamsvik");
+}
+
+void TForm1::FormShow(TObject*)
+{
+    PlaceMarks();
+    CreateScaleLabels();
+    Timer->SetEnabled(true);
+}
+
+void TForm1::PlaceMarks()
+{
+    // A level d decibels below the top sits at the same share of the meter's
+    // height as d is of its range; halves round to the even row.
+    const auto markTop = [this](double dB) {
+        const double rows = LevelMeter->Height() * dB / std::abs(LevelMeter->MindB());
+        return LevelMeter->Top() + static_cast<int>(std::nearbyint(rows));
+    };
+    ShapeMeteor->SetTop(markTop(kMeteorMarkdB));
+    ShapeNOAA->SetTop(markTop(kNOAAMarkdB));
+    ShapeSICH->SetTop(markTop(kSICHMarkdB));
+}
+
+void TForm1::CreateScaleLabels()
+{
+    const int half = Canvas().TextHeight("Cy") / 2;
+    const int width = Canvas().TextWidth("-00dB  ");
+    const int interval = LevelMeter->IntervaldB();
+    const int first = LevelMeter->MaxdB() / interval;
+    const int last = -LevelMeter->MindB() / interval;
+    for (int e = first; e <= last; ++e) {
+        auto* label = new TLabel(this);
+        label->SetParent(this);
+        label->SetTop(LevelMeter->Height() * e * interval / -LevelMeter->MindB() + LevelMeter->Top() - half);
+        label->SetAutoSize(true);
+        label->SetAlignment(TAlignment::taRightJustify);
+        label->SetCaption(IntToStr(-interval * e) + "dB  ");
+        label->SetLeft(LevelMeter->Left() - width);
+    }
+}
+
+void TForm1::FormPaint(TObject*)
+{
+    const int half = Canvas().TextHeight("Cy") / 2;
+    DrawMarkLine(*ShapeMeteor, *LabelMeteor, half);
+    DrawMarkLine(*ShapeNOAA, *LabelNOAA, half);
+    DrawMarkLine(*ShapeSICH, *LabelSICH, half);
+}
+
+void TForm1::DrawMarkLine(const TShape& Mark, const TLabel& Name, int HalfTextHeight)
+{
+    Canvas().MoveTo(Mark.Left() + Mark.Width(), Mark.Top());
+    Canvas().LineTo(Name.Left(), Name.Top() + HalfTextHeight);
+}
+
+void TForm1::TimerTimer(TObject*)
+{
+    Timer->SetEnabled(false);
+    ButtonRun->Click();
+}
+
+void TForm1::ButtonRunClick(TObject*)
+{
+    // The caption changes only once the setter has returned: a failed open
+    // leaves "&Start".
+    if (AudioAnalyser->Enabled()) {
+        AudioAnalyser->SetEnabled(false);
+        ButtonRun->SetCaption("&Start");
+    } else {
+        AudioAnalyser->SetEnabled(true);
+        ButtonRun->SetCaption("&Stop");
+    }
+}
+
+void TForm1::CheckBoxPeakClick(TObject*)
+{
+    AudioAnalyser->SetPeakLevel(CheckBoxPeak->Checked());
+}
+
+void TForm1::AudioAnalyserOpen(TObject*)
+{
+    LED1->SetColour(kLedOpen);
+}
+
+void TForm1::AudioAnalyserClose(TObject*)
+{
+    LED1->SetColour(kLedClosed);
+}
+
+void TForm1::AudioAnalyserData(wavehdr_tag& Header)
+{
+    // The block already has the current offsets taken off, so its mean is the
+    // remaining error; the estimator integrates it.
+    const uint32_t frames = Header.dwBytesRecorded / kBytesPerFrame;
+    FOffsets.AddBlock(reinterpret_cast<const int16_t*>(Header.lpData), frames);
+    AudioAnalyser->SetLeftOffset(FOffsets.LeftOffsetEstimate());
+    AudioAnalyser->SetRightOffset(FOffsets.RightOffsetEstimate());
+    if (!FFileRunning)
+        return;
+    ProgressBar->SetPosition(AudioAnalyser->BufferNumber() * kPercent / AudioAnalyser->BufferCount());
+    ProgressBar->Update();
+    Application.ProcessMessages();
+    Sleep(kFileBlockPauseMs);
+}
+
+void TForm1::FileOpenClick(TObject*)
+{
+    // A file run handles pending events after every block, so this command
+    // stays reachable during a run; a second run inside the first is refused.
+    if (FFileRunning)
+        return;
+    if (AudioAnalyser->Enabled())
+        ButtonRun->Click();
+    ButtonRun->SetEnabled(false);
+    try {
+        if (OpenDialog->Execute())
+            RunFile(OpenDialog->FileName());
+    } catch (...) {
+        ButtonRun->SetEnabled(true);
+        throw;
+    }
+    ButtonRun->SetEnabled(true);
+}
+
+void TForm1::RunFile(const std::string& FileName)
+{
+    ProgressBar->SetVisible(true);
+    FFileRunning = true;
+    FileOpen->SetEnabled(false);
+    try {
+        AudioAnalyser->ProcessFile(FileName);
+    } catch (...) {
+        EndFileRun();
+        throw;
+    }
+    EndFileRun();
+}
+
+void TForm1::EndFileRun()
+{
+    FFileRunning = false;
+    ProgressBar->SetVisible(false);
+    FileOpen->SetEnabled(true);
+}
+
+void TForm1::FormCloseQuery(TObject*, bool&)
+{
+    AudioAnalyser->SetEnabled(false);
+}
+
+void TForm1::ButtonCloseClick(TObject*)
+{
+    Close();
+}
+
+void TForm1::FileExitClick(TObject*)
+{
+    Close();
+}
+
+void TForm1::HelpAboutClick(TObject*)
+{
+}

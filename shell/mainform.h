@@ -1,0 +1,94 @@
+#pragma once
+// The main window: the two-bar meter with its scale labels and the three
+// reference marks, Start/Stop and Close, the Peak check box, the input LED, a
+// progress bar for file runs, and the File and Help menus. It wires the
+// analyser to the meter and the LED, keeps the running DC-offset estimate of
+// each channel, and paces and reports progress while a WAV file is measured.
+
+#include "analysis/offsetestimator.h"
+#include "audio/wavecommon.h"
+#include "platform/form.h"
+
+class TLevelMeter;
+class TBasicAudioAnalyser;
+class TButton;
+class TLED;
+class TTimer;
+class TShape;
+class TLabel;
+class TMainMenu;
+class TMenuItem;
+class TCheckBox;
+class TOpenDialog;
+class TProgressBar;
+class TVersionInfoResource;
+
+class TForm1 : public TForm {
+public:
+    explicit TForm1(TComponent* AOwner);
+
+    // Components made by the form description, owned by the window.
+    TLevelMeter* LevelMeter = nullptr;
+    TBasicAudioAnalyser* AudioAnalyser = nullptr;
+    TButton* ButtonRun = nullptr;
+    TButton* ButtonClose = nullptr;
+    TLED* LED1 = nullptr;
+    TTimer* Timer = nullptr;
+    TShape* ShapeMeteor = nullptr;
+    TShape* ShapeNOAA = nullptr;
+    TShape* ShapeSICH = nullptr;
+    TLabel* LabelMeteor = nullptr;
+    TLabel* LabelNOAA = nullptr;
+    TLabel* LabelSICH = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* MenuHelp = nullptr;
+    TMenuItem* HelpAbout = nullptr;
+    TMenuItem* MenuFile = nullptr;
+    TMenuItem* FileExit = nullptr;
+    TLabel* LabelIntro = nullptr;
+    TCheckBox* CheckBoxPeak = nullptr;
+    TMenuItem* N1 = nullptr;
+    TMenuItem* FileOpen = nullptr;
+    TOpenDialog* OpenDialog = nullptr;
+    TProgressBar* ProgressBar = nullptr;
+    TVersionInfoResource* VI = nullptr;
+
+    // The running offset estimates, in sample units, and the frames seen.
+    int32_t LeftOffsetEstimate() const { return FOffsets.LeftOffsetEstimate(); }
+    int32_t RightOffsetEstimate() const { return FOffsets.RightOffsetEstimate(); }
+    int32_t FramesSeen() const { return FOffsets.FramesSeen(); }
+    bool FileRunning() const { return FFileRunning; }
+
+    // Event handlers, bound by name from the form description.
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormPaint(TObject* Sender);
+    void TimerTimer(TObject* Sender);
+    void ButtonRunClick(TObject* Sender);
+    void CheckBoxPeakClick(TObject* Sender);
+    void AudioAnalyserOpen(TObject* Sender);
+    void AudioAnalyserClose(TObject* Sender);
+    void AudioAnalyserData(wavehdr_tag& Header);
+    void FileOpenClick(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void ButtonCloseClick(TObject* Sender);
+    void FileExitClick(TObject* Sender);
+    void HelpAboutClick(TObject* Sender);
+
+private:
+    void RegisterComponents();
+    void RegisterHandlers();
+    void PlaceMarks();
+    void CreateScaleLabels();
+    void DrawMarkLine(const TShape& Mark, const TLabel& Name, int HalfTextHeight);
+    void RunFile(const std::string& FileName);
+    void EndFileRun();
+
+    // Running DC-offset estimate of each channel and the frames it has seen,
+    // live and file blocks together; carried over between runs.
+    TOffsetEstimator FOffsets;
+    // True only while FileOpenClick feeds a file through the analyser.
+    bool FFileRunning = false;
+};
+
+extern TForm1* Form1;
