@@ -66,10 +66,13 @@ public:
     std::vector<TOffer> Offers;
     int StopAtOffer = -1; // index of the offer at which Continue is cleared; -1: never
 
+    // Counts the blocks it is offered, as a drawing display would.
+
     void ProcessBlock(int16_t* Samples, int32_t FrameCount, bool& Continue) override
     {
         Offers.push_back({Samples, FrameCount, Continue, std::vector<int16_t>(Samples, Samples + 2 * FrameCount)});
         TAudioDisplay::ProcessBlock(Samples, FrameCount, Continue);
+        ++FBlockCount;
         if (static_cast<int>(Offers.size()) - 1 == StopAtOffer)
             Continue = false;
     }
