@@ -14,6 +14,7 @@
 #include "platform/shape.h"
 #include "platform/sysutils.h"
 #include "platform/timer.h"
+#include "versinfo/formhelpabout.h"
 #include "versinfo/versinforesource.h"
 
 #include <cmath>
@@ -264,4 +265,7 @@ void TForm1::FileExitClick(TObject*)
 
 void TForm1::HelpAboutClick(TObject*)
 {
+    // The same box every time; it refreshes itself as it is shown.
+    if (HelpAboutBox)
+        HelpAboutBox->ShowModal();
 }

@@ -452,3 +452,14 @@ TEST_F(MainFormTest, ClosingTheWindowDuringARunLetsTheRunFinish)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MainFormCaptionTest, WithoutVersionInformationTheVersionIsEmpty)
+{
+    alsaconfig::UseNoDefault();
+    TForm1 form(nullptr);
+    EXPECT_EQ(form.Caption(), "Quimbrel - V - Tamsvik");
+}
+
+} // namespace
