@@ -1,0 +1,148 @@
+#pragma once
+// The real main window on Qt's offscreen platform, with real ALSA capture
+// from a file device and real WAV files: what the main-window tests share.
+
+#include "analysis/audioanalyser.h"
+#include "audio/powertodb.h"
+#include "displays/led.h"
+#include "displays/levelmeter.h"
+#include "platform/application.h"
+#include "platform/button.h"
+#include "platform/checkbox.h"
+#include "platform/label.h"
+#include "platform/menuitem.h"
+#include "platform/opendialog.h"
+#include "platform/progressbar.h"
+#include "platform/shape.h"
+#include "platform/sysutils.h"
+#include "platform/timer.h"
+#include "platform/userinput.h"
+#include "shell/mainform.h"
+#include "support/alsaconfig.h"
+#include "support/scratchdir.h"
+#include "support/wavwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace mainformtest {
+
+constexpr int kFramesPerBlock = 4410;
+constexpr TColor kLime = 0x00FF00;
+constexpr int kWaitLimitMs = 5000;
+constexpr int16_t kHalfScale = 16384; // a peak of -6.02 dBFS
+
+// Handles events until Done() or the limit; returns Done().
+inline bool RunUntil(const std::function<bool()>& Done, int LimitMs = kWaitLimitMs)
+{
+    const uint32_t start = GetTickCount();
+    while (!Done()) {
+        if (GetTickCount() - start > static_cast<uint32_t>(LimitMs))
+            return false;
+        Application.ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+inline void RunFor(int Ms)
+{
+    RunUntil([] { return false; }, Ms);
+}
+
+// A sine of 90 samples a period (490 Hz): 49 whole periods a block, so every
+// block's mean is zero, with a largest sample of exactly HalfScale.
+inline std::vector<int16_t> SineFrames(size_t Frames)
+{
+    constexpr double kPeriod = 90.0;
+    const double amplitude = kHalfScale / std::sin(2 * M_PI * 22 / kPeriod);
+    std::vector<int16_t> samples(Frames * 2);
+    for (size_t i = 0; i < Frames; ++i) {
+        const auto v = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * M_PI * static_cast<double>(i) / kPeriod)));
+        samples[2 * i] = v;
+        samples[2 * i + 1] = v;
+    }
+    return samples;
+}
+
+// Frames of constant left and right values.
+inline std::vector<int16_t> ConstantFrames(size_t Frames, int16_t Left, int16_t Right)
+{
+    std::vector<int16_t> samples(Frames * 2);
+    for (size_t i = 0; i < Frames; ++i) {
+        samples[2 * i] = Left;
+        samples[2 * i + 1] = Right;
+    }
+    return samples;
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Application.SetMessageBoxHook([this](const std::string& Text, const std::string& Caption, int) {
+            Boxes.push_back(Text);
+            BoxCaptions.push_back(Caption);
+            return IDOK;
+        });
+        TOpenDialog::SetExecuteHook([this](const TOpenDialog&, std::string& FileName) {
+            ++DialogRuns;
+            if (ChosenFile.empty())
+                return false;
+            FileName = ChosenFile;
+            return true;
+        });
+    }
+
+    void TearDown() override
+    {
+        Form.reset();
+        TOpenDialog::SetExecuteHook(nullptr);
+        Application.SetMessageBoxHook(nullptr);
+        Application.SetArgs(0, nullptr);
+    }
+
+    void UseSineInput()
+    {
+        // Far more sound than a test captures: the file device delivers as
+        // fast as blocks are taken.
+        constexpr size_t kSeconds = 120;
+        alsaconfig::UseCaptureSamples(SineFrames(kSeconds * 44100));
+    }
+
+    void CreateForm() { Form = std::make_unique<TForm1>(nullptr); }
+
+    void ShowForm()
+    {
+        Form->Show();
+        ShownAt = GetTickCount();
+    }
+
+    // Runs a file with a timer that looks at the window after every block.
+    void RunFileWatching(const std::string& Path, std::function<void()> Watch)
+    {
+        ChosenFile = Path;
+        TTimer watcher(nullptr);
+        watcher.SetInterval(1);
+        watcher.SetOnTimer([&](TObject*) { Watch(); });
+        Form->FileOpen->Click();
+        watcher.SetEnabled(false);
+    }
+
+    TScratchDir Scratch;
+    std::unique_ptr<TForm1> Form;
+    std::vector<std::string> Boxes;
+    std::vector<std::string> BoxCaptions;
+    std::string ChosenFile;
+    int DialogRuns = 0;
+    uint32_t ShownAt = 0;
+};
+
+} // namespace mainformtest
