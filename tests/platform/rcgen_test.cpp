@@ -18,11 +18,7 @@ const std::string Generator = std::string(QUIMBREL_BINARY_DIR) + "/resources/qui
 
 class RcGenTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FDir = FreshTestDir(QUIMBREL_BINARY_DIR, std::string("rcgen_") +
-                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    }
+    void SetUp() override { FDir = TestDirForCurrentTest(QUIMBREL_BINARY_DIR); }
 
     // Runs the generator on Description; its exit status, with the block and messages kept.
     int Generate(const std::string& Description)

@@ -34,11 +34,7 @@ std::vector<uint8_t> SampleElf(const std::string& SectionName = VersionInfoSecti
 
 class VersionFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FDir = FreshTestDir(QUIMBREL_BINARY_DIR, std::string("winver_file_") +
-                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    }
+    void SetUp() override { FDir = TestDirForCurrentTest(QUIMBREL_BINARY_DIR); }
 
     std::string Write(const std::vector<uint8_t>& Bytes, const std::string& Name = "file")
     {

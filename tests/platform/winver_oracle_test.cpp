@@ -7,40 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
 
 using namespace versiontest;
 
-const char* const FullScript = R"rc(#pragma code_page(65001)
-1 VERSIONINFO
-FILEVERSION 1,2,3,4
-PRODUCTVERSION 5,6,7,8
-FILEFLAGSMASK 0x3F
-FILEFLAGS 0x06
-FILEOS 0x40004
-FILETYPE 0x1
-FILESUBTYPE 0x0
-BEGIN
-  BLOCK "StringFileInfo"
-  BEGIN
-    BLOCK "080904E4"
-    BEGIN
-      VALUE "CompanyName", "Tamsvik"
+const std::string FullScript = UkEnglishVersionScript(R"rc(      VALUE "CompanyName", "Tamsvik"
       VALUE "FileVersion", "9.8.7.6 beta"
       VALUE "LegalCopyright", "Copyright © Tamsvik"
       VALUE "Web site", "www.tamsvik.example"
       VALUE "Outside the basic plane", "a😀b"
       VALUE "LegalTrademarks", ""
-    END
-  END
-  BLOCK "VarFileInfo"
-  BEGIN
-    VALUE "Translation", 0x0809, 0x04E4
-  END
-END
-)rc";
+)rc");
 
 const char* const TwoLanguagesScript = R"rc(1 VERSIONINFO
 FILEVERSION 1,0,0,0
@@ -76,10 +56,9 @@ END
 class VersionOracleTest : public ::testing::Test {
 protected:
     // Compiles Script and prepares its block for queries; false when either fails.
-    bool Load(const char* Script)
+    bool Load(const std::string& Script)
     {
-        const std::string dir = FreshTestDir(QUIMBREL_BINARY_DIR, ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        const std::vector<uint8_t> raw = ExtractVersionResource(CompileRc(Script, dir));
+        const std::vector<uint8_t> raw = CompileVersionBlock(Script, TestDirForCurrentTest(QUIMBREL_BINARY_DIR));
         const uint32_t size = GetVersionInfoSizeFromBlock(raw.data(), static_cast<uint32_t>(raw.size()));
         if (raw.empty() || size == 0)
             return false;

@@ -20,6 +20,31 @@ constexpr uint16_t MemoryFlags = 0x30;      // moveable, pure
 constexpr uint16_t UsEnglish = 0x0409;
 constexpr const char* Compiler = "x86_64-w64-mingw32-windres";
 
+// The parts of UkEnglishVersionScript around its string values.
+constexpr const char* UkEnglishScriptHead = R"rc(#pragma code_page(65001)
+1 VERSIONINFO
+FILEVERSION 1,2,3,4
+PRODUCTVERSION 5,6,7,8
+FILEFLAGSMASK 0x3F
+FILEFLAGS 0x06
+FILEOS 0x40004
+FILETYPE 0x1
+FILESUBTYPE 0x0
+BEGIN
+  BLOCK "StringFileInfo"
+  BEGIN
+    BLOCK "080904E4"
+    BEGIN
+)rc";
+constexpr const char* UkEnglishScriptTail = R"rc(    END
+  END
+  BLOCK "VarFileInfo"
+  BEGIN
+    VALUE "Translation", 0x0809, 0x04E4
+  END
+END
+)rc";
+
 uint32_t Align(uint32_t Offset) { return (Offset + AlignmentBytes - 1) & ~(AlignmentBytes - 1); }
 
 uint32_t Get(const std::vector<uint8_t>& Bytes, size_t At, size_t Count)
@@ -78,6 +103,16 @@ std::string FreshTestDir(const std::string& Root, const std::string& Name)
     return dir.string();
 }
 
+std::string TestDirForCurrentTest(const std::string& Root)
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    return FreshTestDir(Root, name);
+}
+
 std::vector<uint8_t> CompileRc(const std::string& RcText, const std::string& WorkDir)
 {
     const std::string rc = WorkDir + "/version.rc";
@@ -89,6 +124,18 @@ std::vector<uint8_t> CompileRc(const std::string& RcText, const std::string& Wor
                            "' > '" + WorkDir + "/windres.log' 2>&1");
     EXPECT_EQ(status, 0) << "the resource compiler failed; see " << WorkDir << "/windres.log";
     return status == 0 ? ReadBinaryFile(res) : std::vector<uint8_t>();
+}
+
+std::vector<uint8_t> CompileVersionBlock(const std::string& RcText, const std::string& WorkDir)
+{
+    std::vector<uint8_t> block = ExtractVersionResource(CompileRc(RcText, WorkDir));
+    EXPECT_FALSE(block.empty()) << "no version resource compiled in " << WorkDir;
+    return block;
+}
+
+std::string UkEnglishVersionScript(const std::string& ValueLines)
+{
+    return UkEnglishScriptHead + ValueLines + UkEnglishScriptTail;
 }
 
 std::string DecompileRes(const std::vector<uint8_t>& Res, const std::string& WorkDir)

@@ -30,4 +30,18 @@ void WriteBinaryFile(const std::string& Path, const std::vector<uint8_t>& Bytes)
 // A fresh, empty directory Root/testdata/Name for one test.
 std::string FreshTestDir(const std::string& Root, const std::string& Name);
 
+// A fresh directory Root/testdata/<suite>_<test> for the running test.
+std::string TestDirForCurrentTest(const std::string& Root);
+
+// The version block that the resource compiler makes of RcText, compiled in
+// WorkDir; empty, with the current test failed, when there is none.
+std::vector<uint8_t> CompileVersionBlock(const std::string& RcText, const std::string& WorkDir);
+
+// UTF-8 script of version resource 1 with the fixed record that the compiler
+// oracle tests check (file version 1.2.3.4, product version 5.6.7.8, flags
+// mask 0x3F, flags 0x06: patched and pre-release, OS 0x40004: NT and 32-bit
+// Windows, type 1: application) and one string table, "080904E4" (UK English,
+// Western European), which holds ValueLines and is the only translation listed.
+std::string UkEnglishVersionScript(const std::string& ValueLines);
+
 } // namespace versiontest

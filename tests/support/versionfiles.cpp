@@ -4,8 +4,6 @@
 #include "support/elfimage.h"
 #include "support/resfile.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -29,16 +27,6 @@ std::string ProjectVersionText(const std::string& SourceDir)
     if (!std::regex_search(text, match, std::regex(R"(project\(quimbrel\s+VERSION\s+([0-9.]+))")))
         return std::string();
     return match[1];
-}
-
-std::string TestDirForCurrentTest(const std::string& Root)
-{
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : name)
-        if (c == '/')
-            c = '_';
-    return FreshTestDir(Root, name);
 }
 
 std::string WriteVersionElf(const std::string& Dir, const std::string& Name, const std::vector<uint8_t>& Block)

@@ -15,9 +15,6 @@ namespace versiontest {
 // empty when it cannot be found.
 std::string ProjectVersionText(const std::string& SourceDir);
 
-// A fresh directory Root/testdata/<suite>_<test> for the running test.
-std::string TestDirForCurrentTest(const std::string& Root);
-
 // Writes Dir/Name: an ELF file whose version section holds Block; returns the path.
 std::string WriteVersionElf(const std::string& Dir, const std::string& Name, const std::vector<uint8_t>& Block);
 

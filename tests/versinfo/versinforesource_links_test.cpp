@@ -4,6 +4,7 @@
 #include "platform/form.h"
 #include "platform/label.h"
 #include "platform/verres/versionblockwriter.h"
+#include "support/resfile.h"
 #include "support/versionfiles.h"
 #include "versinfo/versinforesource.h"
 

@@ -6,6 +6,7 @@
 #include "platform/label.h"
 #include "platform/listview.h"
 #include "platform/verres/versionblockwriter.h"
+#include "support/resfile.h"
 #include "support/versionfiles.h"
 #include "versinfo/versinforesource.h"
 

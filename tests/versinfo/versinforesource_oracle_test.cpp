@@ -12,21 +12,7 @@ namespace {
 
 using namespace versiontest;
 
-const char* const FullScript = R"rc(#pragma code_page(65001)
-1 VERSIONINFO
-FILEVERSION 1,2,3,4
-PRODUCTVERSION 5,6,7,8
-FILEFLAGSMASK 0x3F
-FILEFLAGS 0x06
-FILEOS 0x40004
-FILETYPE 0x1
-FILESUBTYPE 0x0
-BEGIN
-  BLOCK "StringFileInfo"
-  BEGIN
-    BLOCK "080904E4"
-    BEGIN
-      VALUE "CompanyName", "Tamsvik"
+const std::string FullScript = UkEnglishVersionScript(R"rc(      VALUE "CompanyName", "Tamsvik"
       VALUE "FileDescription", "Stereo audio level meter"
       VALUE "InternalName", "quimbrel"
       VALUE "LegalCopyright", "Copyright © Tamsvik"
@@ -36,14 +22,7 @@ BEGIN
       VALUE "ProductVersion", "5.6 (seven)"
       VALUE "Comments", "Level setting"
       VALUE "Web site", "www.tamsvik.example"
-    END
-  END
-  BLOCK "VarFileInfo"
-  BEGIN
-    VALUE "Translation", 0x0809, 0x04E4
-  END
-END
-)rc";
+)rc");
 
 const char* const ThreeLanguagesScript = R"rc(1 VERSIONINFO
 FILEVERSION 2,0,0,1
@@ -88,11 +67,10 @@ END
 class VersionInfoOracleTest : public ::testing::Test {
 protected:
     // The compiled script's block, read by a fresh component.
-    std::unique_ptr<TVersionInfoResource> Compile(const char* Script)
+    std::unique_ptr<TVersionInfoResource> Compile(const std::string& Script)
     {
         const std::string dir = TestDirForCurrentTest(QUIMBREL_BINARY_DIR);
-        const std::vector<uint8_t> block = ExtractVersionResource(CompileRc(Script, dir));
-        EXPECT_FALSE(block.empty());
+        const std::vector<uint8_t> block = CompileVersionBlock(Script, dir);
         auto reader = std::make_unique<TVersionInfoResource>(nullptr);
         reader->SetFilename(WriteVersionElf(dir, "compiled", block));
         return reader;

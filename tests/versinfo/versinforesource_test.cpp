@@ -5,6 +5,7 @@
 #include "platform/application.h"
 #include "platform/verres/versionblockwriter.h"
 #include "platform/winver.h"
+#include "support/resfile.h"
 #include "support/versionfiles.h"
 #include "versinfo/versinforesource.h"
 
