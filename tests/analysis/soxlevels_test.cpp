@@ -45,11 +45,7 @@ TEST_P(SoxLevels, FirstBlockMatchesSoxStats)
 {
     const TScratchDir dir;
     const std::string wav = dir.File("signal.wav");
-    // -r before -n: after it sox would synthesise at 48 kHz and resample.
-    // -D: no dither, so the samples are exactly what the effects made.
-    std::vector<std::string> args{"-r", "44100", "-n", "-b", "16", "-c", "2", "-D", wav};
-    args.insert(args.end(), GetParam().Synth.begin(), GetParam().Synth.end());
-    RunSox(args);
+    MakeSoxFile(wav, GetParam().Synth);
 
     const std::vector<int16_t> block = FirstBlock(wav, dir.File("signal.raw"));
     ASSERT_EQ(block.size(), BlockFrames * 2);

@@ -31,6 +31,8 @@ TToolRun RunTool(const TScratchDir& Dir, const std::vector<std::string>& Args)
     return RunMeasureTool(std::string(QUIMBREL_BINARY_DIR) + MeasureToolInBuild, Dir, Args);
 }
 
+// What the window's meter is given for each block of Samples: offsets from
+// the DC-offset loop taken off, measured, smoothed, converted.
 std::vector<std::pair<float, float>> MeterLevels(std::vector<int16_t> Samples, bool PeakLevel)
 {
     std::vector<std::pair<float, float>> levels;
@@ -66,15 +68,8 @@ std::vector<int16_t> ChangingNoise(size_t Blocks)
     return samples;
 }
 
-void MakeSoxFile(const std::string& Path, const std::vector<std::string>& Effects, const std::string& Channels = "2",
-                 const std::string& Rate = "44100")
-{
-    std::vector<std::string> args{"-r", Rate, "-n", "-b", "16", "-c", Channels, "-D", Path};
-    args.insert(args.end(), Effects.begin(), Effects.end());
-    RunSox(args);
-}
-
 } // namespace
+
 TEST(MeasureTool, SteadySignalsMatchSoxStats)
 {
     struct Row {

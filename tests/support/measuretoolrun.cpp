@@ -59,6 +59,3 @@ std::vector<TBlockRow> BlockRows(const std::string& Out)
                                      std::strtof(match[3].str().c_str(), nullptr)});
     return rows;
 }
-
-// What the window's meter is given for each block of Samples: offsets from
-// the DC-offset loop taken off, measured, smoothed, converted.

@@ -63,6 +63,16 @@ void RunSox(const std::vector<std::string>& Args)
         throw std::runtime_error(command + " failed:\n" + output);
 }
 
+void MakeSoxFile(const std::string& Path, const std::vector<std::string>& Effects, const std::string& Channels,
+                 const std::string& Rate)
+{
+    // -r before -n: after it sox would synthesise at 48 kHz and resample.
+    // -D: no dither, so the samples are exactly what the effects made.
+    std::vector<std::string> args{"-r", Rate, "-n", "-b", "16", "-c", Channels, "-D", Path};
+    args.insert(args.end(), Effects.begin(), Effects.end());
+    RunSox(args);
+}
+
 std::vector<TSoxLevels> SoxStats(const std::string& File, size_t FirstFrames)
 {
     std::string command = "sox " + ShellQuote(File) + " -n";

@@ -15,6 +15,11 @@ struct TSoxLevels {
 // sox's output when it fails.
 void RunSox(const std::vector<std::string>& Args);
 
+// Makes Path, a 16-bit WAV file of Channels channels at Rate frames per
+// second, from nothing with the sox effects Effects ("synth", "1", "sine", ...).
+void MakeSoxFile(const std::string& Path, const std::vector<std::string>& Effects, const std::string& Channels = "2",
+                 const std::string& Rate = "44100");
+
 // "sox File -n [trim 0 <FirstFrames>s] stats": the levels of each channel (one
 // entry for a mono file, left and right for stereo). FirstFrames 0 = the whole file.
 std::vector<TSoxLevels> SoxStats(const std::string& File, size_t FirstFrames = 0);
