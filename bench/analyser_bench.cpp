@@ -8,21 +8,18 @@
 #include "displays/levelmeter.h"
 #include "platform/application.h"
 #include "platform/form.h"
+#include "support/allocationcounter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <random>
 #include <vector>
 
 namespace {
-
-std::atomic<long> gAllocations{0};
 
 constexpr size_t BlockFrames = 4410;
 constexpr size_t SamplesPerFrame = 2;
@@ -79,7 +76,7 @@ void AnalyserBlock(benchmark::State& State, bool PeakLevel)
     int32_t offset = BenchOffset;
     analyser->Feed(header); // the first block is unsmoothed; the timed ones are not
 
-    const long heapBefore = gAllocations.load();
+    const long heapBefore = allocationcounter::Allocations.load();
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : State) {
         analyser->SetLeftOffset(offset);
@@ -91,29 +88,14 @@ void AnalyserBlock(benchmark::State& State, bool PeakLevel)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double iterations = static_cast<double>(State.iterations());
     State.counters["x_realtime"] = BlockSeconds * iterations / seconds;
-    State.counters["heap_allocations_per_block"] = static_cast<double>(gAllocations.load() - heapBefore) / iterations;
+    const long heapAfter = allocationcounter::Allocations.load();
+    State.counters["heap_allocations_per_block"] = static_cast<double>(heapAfter - heapBefore) / iterations;
     benchmark::DoNotOptimize(meter->LeftdB());
     analyser->Stop();
     analyser->SetLevelMeter(nullptr);
 }
 
 } // namespace
-
-void* operator new(size_t Size)
-{
-    ++gAllocations;
-    if (void* p = std::malloc(Size == 0 ? 1 : Size))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* P) noexcept
-{
-    std::free(P);
-}
-void operator delete(void* P, size_t) noexcept
-{
-    std::free(P);
-}
 
 BENCHMARK_CAPTURE(AnalyserBlock, Peak, true)->Name("AnalyserBlock/Peak")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(AnalyserBlock, RMS, false)->Name("AnalyserBlock/RMS")->Unit(benchmark::kMicrosecond);

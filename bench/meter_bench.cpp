@@ -4,17 +4,14 @@
 #include "displays/levelmeter.h"
 #include "platform/application.h"
 #include "platform/form.h"
+#include "support/allocationcounter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <memory>
-#include <new>
 
 namespace {
-
-std::atomic<long> gAllocations{0};
 
 constexpr int MeterLeft = 48;
 constexpr int MeterTop = 16;
@@ -54,7 +51,8 @@ struct TShownMeter {
 void CountAllocations(benchmark::State& State, const TShownMeter& Shown, long HeapBefore, int BitmapsBefore)
 {
     const double iterations = static_cast<double>(State.iterations());
-    State.counters["heap_allocations_per_paint"] = static_cast<double>(gAllocations.load() - HeapBefore) / iterations;
+    const long heapAfter = allocationcounter::Allocations.load();
+    State.counters["heap_allocations_per_paint"] = static_cast<double>(heapAfter - HeapBefore) / iterations;
     State.counters["bitmap_allocations"] = Shown.Meter->BitmapAllocations() - BitmapsBefore;
 }
 
@@ -64,7 +62,7 @@ void CountAllocations(benchmark::State& State, const TShownMeter& Shown, long He
 void BM_MeterPaint(benchmark::State& State)
 {
     TShownMeter shown(-12.0f, -7.5f);
-    const long heap = gAllocations.load();
+    const long heap = allocationcounter::Allocations.load();
     const int bitmaps = shown.Meter->BitmapAllocations();
     for (auto _ : State)
         shown.Meter->PaintHandler();
@@ -76,7 +74,7 @@ BENCHMARK(BM_MeterPaint)->Unit(benchmark::kMicrosecond);
 void BM_MeterPaintAtRest(benchmark::State& State)
 {
     TShownMeter shown(-72.0f, -77.5f);
-    const long heap = gAllocations.load();
+    const long heap = allocationcounter::Allocations.load();
     const int bitmaps = shown.Meter->BitmapAllocations();
     for (auto _ : State)
         shown.Meter->PaintHandler();
@@ -88,7 +86,7 @@ BENCHMARK(BM_MeterPaintAtRest)->Unit(benchmark::kMicrosecond);
 void BM_MeterRepaintThroughToolkit(benchmark::State& State)
 {
     TShownMeter shown(-12.0f, -7.5f);
-    const long heap = gAllocations.load();
+    const long heap = allocationcounter::Allocations.load();
     const int bitmaps = shown.Meter->BitmapAllocations();
     for (auto _ : State)
         shown.Meter->Repaint();
@@ -97,25 +95,6 @@ void BM_MeterRepaintThroughToolkit(benchmark::State& State)
 BENCHMARK(BM_MeterRepaintThroughToolkit)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-// Every heap allocation of the program passes through here and is counted.
-void* operator new(std::size_t Size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(Size ? Size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* P) noexcept
-{
-    std::free(P);
-}
-
-void operator delete(void* P, std::size_t) noexcept
-{
-    std::free(P);
-}
 
 int main(int argc, char** argv)
 {

@@ -4,22 +4,19 @@
 // last block (none are expected there).
 
 #include "audio/wavein.h"
+#include "support/allocationcounter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-std::atomic<long> gAllocations{0};
 std::string gBenchFile; // the file written for this run, removed at the end
 
 constexpr uint32_t FileSeconds = 600;
@@ -82,7 +79,7 @@ public:
 protected:
     void HandleData() override
     {
-        const long now = gAllocations.load(std::memory_order_relaxed);
+        const long now = allocationcounter::Allocations.load(std::memory_order_relaxed);
         if (FBufferNumber == 0)
             AtFirstBlock = now;
         AtLastBlock = now;
@@ -100,9 +97,9 @@ void BM_ProcessFile(benchmark::State& State)
     long allocationsBetweenBlocks = 0;
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : State) {
-        const long before = gAllocations.load();
+        const long before = allocationcounter::Allocations.load();
         waveIn.ProcessFile(path);
-        allocationsPerFeed = gAllocations.load() - before;
+        allocationsPerFeed = allocationcounter::Allocations.load() - before;
         allocationsBetweenBlocks = waveIn.AtLastBlock - waveIn.AtFirstBlock;
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -116,43 +113,6 @@ void BM_ProcessFile(benchmark::State& State)
 BENCHMARK(BM_ProcessFile)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 } // namespace
-
-void* operator new(size_t Size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(Size == 0 ? 1 : Size))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t Size)
-{
-    return operator new(Size);
-}
-void* operator new(size_t Size, const std::nothrow_t&) noexcept
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(Size == 0 ? 1 : Size);
-}
-void* operator new[](size_t Size, const std::nothrow_t& Tag) noexcept
-{
-    return operator new(Size, Tag);
-}
-void operator delete(void* P) noexcept
-{
-    std::free(P);
-}
-void operator delete[](void* P) noexcept
-{
-    std::free(P);
-}
-void operator delete(void* P, size_t) noexcept
-{
-    std::free(P);
-}
-void operator delete[](void* P, size_t) noexcept
-{
-    std::free(P);
-}
 
 int main(int argc, char** argv)
 {

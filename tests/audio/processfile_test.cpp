@@ -4,6 +4,7 @@
 #include "audio/wavein.h"
 #include "platform/application.h"
 #include "support/alsaconfig.h"
+#include "support/allocationcounter.h"
 #include "support/messagepump.h"
 #include "support/riffbuilder.h"
 #include "support/filefeedfixture.h"
@@ -11,10 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <ostream>
 #include <memory>
 #include <string>
@@ -23,55 +21,6 @@
 using namespace riffbuilder;
 using messagepump::PumpFor;
 using messagepump::PumpUntil;
-
-// Every allocation of this program goes through here, so a test can see the
-// largest one that a file caused.
-namespace {
-std::atomic<size_t> LargestAllocation{0};
-
-void* Allocate(size_t Size)
-{
-    size_t largest = LargestAllocation.load();
-    while (Size > largest && !LargestAllocation.compare_exchange_weak(largest, Size)) {
-    }
-    return std::malloc(Size == 0 ? 1 : Size);
-}
-} // namespace
-
-void* operator new(size_t Size)
-{
-    if (void* p = Allocate(Size))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t Size)
-{
-    return operator new(Size);
-}
-void* operator new(size_t Size, const std::nothrow_t&) noexcept
-{
-    return Allocate(Size);
-}
-void* operator new[](size_t Size, const std::nothrow_t&) noexcept
-{
-    return Allocate(Size);
-}
-void operator delete(void* P) noexcept
-{
-    std::free(P);
-}
-void operator delete[](void* P) noexcept
-{
-    std::free(P);
-}
-void operator delete(void* P, size_t) noexcept
-{
-    std::free(P);
-}
-void operator delete[](void* P, size_t) noexcept
-{
-    std::free(P);
-}
 
 namespace {
 
@@ -172,11 +121,11 @@ TEST_P(ProcessFileCases, FeedsRejectsOrIgnoresTheFile)
     const TFileCase& c = GetParam();
     WaveIn->SetIgnoreFileSampleRate(c.IgnoreRate);
     const std::string path = Write(std::string(c.Name) + ".wav", c.Bytes);
-    LargestAllocation = 0;
+    allocationcounter::LargestAllocation = 0;
     WaveIn->ProcessFile(path);
     // Declared sizes are not believed: nothing near them is allocated.
     constexpr size_t Plenty = 1 << 20;
-    EXPECT_LT(LargestAllocation.load(), Plenty);
+    EXPECT_LT(allocationcounter::LargestAllocation.load(), Plenty);
     PumpFor(QuietRounds);
 
     if (c.Outcome != ocFed) {
