@@ -5,6 +5,8 @@
 // "heap_allocations_per_block" counts operator new calls during the run.
 
 #include "analysis/audioanalyser.h"
+#include "bench/noiseblock.h"
+#include "bench/offscreenbenchmarks.h"
 #include "displays/levelmeter.h"
 #include "platform/application.h"
 #include "platform/form.h"
@@ -12,19 +14,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
-#include <random>
 #include <vector>
 
 namespace {
-
-constexpr size_t BlockFrames = 4410;
-constexpr size_t SamplesPerFrame = 2;
-constexpr double BlockSeconds = 0.1;
-constexpr int32_t BenchOffset = 37; // sample units; alternates in sign so the block keeps its level
 
 // Feeds a block straight into the data handling, as ProcessFile does.
 class TBenchAnalyser : public TBasicAudioAnalyser {
@@ -42,17 +36,6 @@ public:
         FCurrentHeader = nullptr;
     }
 };
-
-// Noise of about -12 dB with a small DC offset on each channel.
-std::vector<int16_t> NoiseBlock()
-{
-    std::mt19937 random(1);
-    std::normal_distribution<double> noise(0.0, 8000.0);
-    std::vector<int16_t> samples(BlockFrames * SamplesPerFrame);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(std::clamp(noise(random) + (i % 2 == 0 ? 40.0 : -25.0), -32768.0, 32767.0));
-    return samples;
-}
 
 void AnalyserBlock(benchmark::State& State, bool PeakLevel)
 {
@@ -103,10 +86,5 @@ BENCHMARK_CAPTURE(AnalyserBlock, RMS, false)->Name("AnalyserBlock/RMS")->Unit(be
 int main(int argc, char** argv)
 {
     // The meter is a real widget; no display is needed.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Application.Finalize();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

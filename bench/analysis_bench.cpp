@@ -9,30 +9,14 @@
 #include "analysis/powersmoother.h"
 #include "analysis/rmsmeasure.h"
 #include "audio/powertodb.h"
+#include "bench/noiseblock.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <random>
 #include <vector>
 
 namespace {
-
-constexpr size_t BlockFrames = 4410;
-constexpr double BlockSeconds = 0.1;
-constexpr int32_t BenchOffset = 37; // sample units; alternates in sign so the block keeps its level
-
-// Noise of about -12 dB with a small DC offset on each channel.
-std::vector<int16_t> NoiseBlock()
-{
-    std::mt19937 random(1);
-    std::normal_distribution<double> noise(0.0, 8000.0);
-    std::vector<int16_t> samples(BlockFrames * SamplesPerFrame);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(std::clamp(noise(random) + (i % 2 == 0 ? 40.0 : -25.0), -32768.0, 32767.0));
-    return samples;
-}
 
 // Adds the counter x_realtime: 100 ms of sound divided by the wall time per block.
 void ReportRealTimeMultiple(benchmark::State& State, std::chrono::steady_clock::time_point Start)

@@ -1,6 +1,7 @@
 // Cost of one level-meter paint at the main window's size (41 x 289), and the
 // number of heap allocations that an ordinary paint makes.
 
+#include "bench/offscreenbenchmarks.h"
 #include "displays/levelmeter.h"
 #include "platform/application.h"
 #include "platform/form.h"
@@ -8,7 +9,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -98,10 +98,5 @@ BENCHMARK(BM_MeterRepaintThroughToolkit)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Application.Finalize();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }
