@@ -1,5 +1,7 @@
 #include "platform/formparser.h"
 
+#include "platform/utf8.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -31,25 +33,6 @@ bool IsIdentChar(char C)
 bool IsDigit(char C)
 {
     return std::isdigit(static_cast<unsigned char>(C)) != 0;
-}
-
-void AppendUtf8(std::string& Out, unsigned long Code)
-{
-    if (Code < 0x80) {
-        Out += static_cast<char>(Code);
-    } else if (Code < 0x800) {
-        Out += static_cast<char>(0xC0 | (Code >> 6));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else if (Code < 0x10000) {
-        Out += static_cast<char>(0xE0 | (Code >> 12));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (Code >> 18));
-        Out += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    }
 }
 
 // "-11", "+3", "$FF", "-$10": decimal, or hexadecimal after '$'.
@@ -214,7 +197,7 @@ void TLexer::ReadCharCode(TToken& Token)
     const long code = digits.empty() ? -1 : std::strtol(digits.c_str(), nullptr, 10);
     if (code < 0 || code > kMaxCharCode || digits.size() > 7)
         Fail(Token.Line, FText.substr(start, FPos - start), "bad character code");
-    AppendUtf8(Token.Value, static_cast<unsigned long>(code));
+    AppendUtf8(Token.Value, static_cast<char32_t>(code));
 }
 
 class TParser {

@@ -1,5 +1,7 @@
 #include "platform/verres/utf16.h"
 
+#include "platform/utf8.h"
+
 namespace {
 
 constexpr char32_t ReplacementChar = 0xFFFD;
@@ -18,25 +20,6 @@ uint16_t UnitAt(const uint8_t* Data, size_t Index)
 
 bool IsHigh(char32_t Unit) { return Unit >= HighSurrogateFirst && Unit < LowSurrogateFirst; }
 bool IsLow(char32_t Unit) { return Unit >= LowSurrogateFirst && Unit < SurrogateEnd; }
-
-void AppendUtf8(std::string& Out, char32_t Code)
-{
-    if (Code < 0x80) {
-        Out += static_cast<char>(Code);
-    } else if (Code < 0x800) {
-        Out += static_cast<char>(0xC0 | (Code >> 6));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else if (Code < SupplementaryFirst) {
-        Out += static_cast<char>(0xE0 | (Code >> 12));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (Code >> 18));
-        Out += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    }
-}
 
 void AppendUnit(std::vector<uint8_t>& Out, char32_t Unit)
 {
