@@ -13,6 +13,8 @@ QUIMBREL_PACKAGES=(
   sox python3 time
   binutils-mingw-w64-x86-64
   librsvg2-bin desktop-file-utils appstream dpkg-dev groff-base
+  clang-14 libclang-rt-14-dev
+  pulseaudio pulseaudio-utils libasound2-plugins
 )
 
 quimbrel_install_packages() {

@@ -1,0 +1,81 @@
+// Any text as form descriptions read into a form on the offscreen platform:
+// the parser, the class and property registry, inheritance, references and
+// event binding. The input up to its first NUL byte is the base description,
+// the rest a derived one. A refused description raises one of the program's
+// exceptions, which is what the loader promises; anything else is a fault.
+
+#include "audio/wavecommon.h"
+#include "platform/application.h"
+#include "platform/classregistry.h"
+#include "platform/exception.h"
+#include "platform/form.h"
+#include "platform/formloader.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A form with the program's handler names and kinds, and no fields, so that
+// the main window's and the About boxes' descriptions load into it.
+class TFuzzForm : public TForm {
+public:
+    explicit TFuzzForm(TComponent* AOwner) : TForm(AOwner)
+    {
+        for (const char* name : {"FormCreate", "FormShow", "FormPaint", "ButtonRunClick", "ButtonCloseClick",
+                                 "CheckBoxPeakClick", "FileOpenClick", "FileExitClick", "HelpAboutClick",
+                                 "TimerTimer", "AudioAnalyserOpen", "AudioAnalyserClose", "OKButtonClick",
+                                 "WebLabelClick"})
+            RegisterHandler(name, [](TObject*) {});
+        RegisterHandler("AudioAnalyserData", [](wavehdr_tag&) {});
+        RegisterHandler("FormCloseQuery", [](TObject*, bool&) {});
+    }
+};
+
+const TClassRegistration FuzzFormClass([] { RegisterComponentClass<TFuzzForm>("TFuzzForm", "TForm"); });
+
+std::vector<TFormDescriptionText> Descriptions(const uint8_t* Data, size_t Size)
+{
+    const std::string text(reinterpret_cast<const char*>(Data), Size);
+    const size_t split = text.find('\0');
+    if (split == std::string::npos)
+        return {{"forms/Fuzz.qfm", text}};
+    return {{"forms/Fuzz.qfm", text.substr(0, split)}, {"forms/FuzzDerived.qfm", text.substr(split + 1)}};
+}
+
+void Load(const std::vector<TFormDescriptionText>& Texts)
+{
+    auto* form = new TFuzzForm(nullptr);
+    try {
+        ReadFormTexts(*form, Texts);
+    } catch (const Exception&) {
+        // Refused: the form and whatever it had created go below.
+    }
+    delete form;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // A description may enable a wave input: it must fail to open, never capture.
+    setenv("QUIMBREL_INPUT", "quimbrel-fuzz-no-such-device", 1);
+    Application.SetMessageBoxHook([](const std::string&, const std::string&, int) { return IDOK; });
+    // The toolkit's caches (fonts, styles) are filled once here, not counted as
+    // a leak of the first input.
+    const std::string warmUp = "object Fuzz: TFuzzForm\n  Caption = 'x'\n  object Label1: TLabel\n"
+                               "    Caption = 'Label'\n  end\nend\n";
+    Load({{"forms/Fuzz.qfm", warmUp}});
+    // The toolkit goes before the leak check at exit, as in the program.
+    std::atexit([] { Application.Finalize(); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    Load(Descriptions(Data, Size));
+    return 0;
+}
