@@ -250,10 +250,19 @@ private:
 
     TLexer FLexer;
     TToken FToken;
+    int FDepth = 0; // objects open around the current token, 0 to MaxObjectDepth
 };
 
 TFormObject TParser::ParseObject()
 {
+    // Each level is a call here and in the loader: the depth is bounded so
+    // that no description can exhaust the stack.
+    if (FDepth == MaxObjectDepth)
+        Fail("objects nested more than " + std::to_string(MaxObjectDepth) + " deep at");
+    struct TLevel {
+        int& Depth;
+        ~TLevel() { --Depth; }
+    } level{++FDepth};
     TFormObject object;
     object.Line = FToken.Line;
     if (AtKeyword("inherited"))

@@ -37,6 +37,10 @@ struct TFormObject {
     std::vector<TFormObject> Children;
 };
 
+// The deepest nesting of objects a description may have, the root counting as
+// one; the program's own forms nest three deep.
+inline constexpr int MaxObjectDepth = 64;
+
 // Parses a whole description; a malformed one raises EFormDescriptionError
 // naming Description, the line and the word.
 TFormObject ParseFormDescription(const std::string& Description, const std::string& Text);

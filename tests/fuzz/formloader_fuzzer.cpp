@@ -1,7 +1,7 @@
 // Any text as form descriptions read into a form on the offscreen platform:
 // the parser, the class and property registry, inheritance, references and
-// event binding. The input up to its first NUL byte is the base description,
-// the rest a derived one. A refused description raises one of the program's
+// event binding. NUL bytes split the input into descriptions, the base class's
+// first, each later one derived from the one before. A refused description raises one of the program's
 // exceptions, which is what the loader promises; anything else is a fault.
 
 #include "audio/wavecommon.h"
@@ -26,8 +26,7 @@ public:
     {
         for (const char* name : {"FormCreate", "FormShow", "FormPaint", "ButtonRunClick", "ButtonCloseClick",
                                  "CheckBoxPeakClick", "FileOpenClick", "FileExitClick", "HelpAboutClick",
-                                 "TimerTimer", "AudioAnalyserOpen", "AudioAnalyserClose", "OKButtonClick",
-                                 "WebLabelClick"})
+                                 "TimerTimer", "AudioAnalyserOpen", "AudioAnalyserClose", "WebSiteClick"})
             RegisterHandler(name, [](TObject*) {});
         RegisterHandler("AudioAnalyserData", [](wavehdr_tag&) {});
         RegisterHandler("FormCloseQuery", [](TObject*, bool&) {});
@@ -39,10 +38,16 @@ const TClassRegistration FuzzFormClass([] { RegisterComponentClass<TFuzzForm>("T
 std::vector<TFormDescriptionText> Descriptions(const uint8_t* Data, size_t Size)
 {
     const std::string text(reinterpret_cast<const char*>(Data), Size);
-    const size_t split = text.find('\0');
-    if (split == std::string::npos)
-        return {{"forms/Fuzz.qfm", text}};
-    return {{"forms/Fuzz.qfm", text.substr(0, split)}, {"forms/FuzzDerived.qfm", text.substr(split + 1)}};
+    std::vector<TFormDescriptionText> descriptions;
+    size_t start = 0;
+    for (;;) {
+        const size_t split = text.find('\0', start);
+        const std::string name = "forms/Fuzz" + std::to_string(descriptions.size()) + ".qfm";
+        descriptions.push_back({name, text.substr(start, split == std::string::npos ? split : split - start)});
+        if (split == std::string::npos)
+            return descriptions;
+        start = split + 1;
+    }
 }
 
 void Load(const std::vector<TFormDescriptionText>& Texts)

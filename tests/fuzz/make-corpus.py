@@ -264,16 +264,23 @@ end
 }
 
 
+def as_fuzz_form(path):
+    """A description of the program's, its root class replaced by the fuzz form."""
+    lines = path.read_text(encoding="utf-8", errors="replace").splitlines(keepends=True)
+    if lines and ":" in lines[0]:
+        lines[0] = lines[0].split(":")[0] + ": TFuzzForm\n"
+    return "".join(lines).encode()
+
+
 def form_seeds():
     seeds = {name: text.replace("\\0", "\0").encode() for name, text in FORM_SEEDS.items()}
-    # The program's own descriptions, loaded into the fuzz form.
-    for path in sorted(REPO.glob("**/*.qfm")):
-        if any(part.startswith("build") for part in path.relative_to(REPO).parts):
-            continue
-        lines = path.read_text(encoding="utf-8", errors="replace").splitlines(keepends=True)
-        if lines and ":" in lines[0]:
-            lines[0] = lines[0].split(":")[0] + ": TFuzzForm\n"
-        seeds["qfm-" + path.stem] = "".join(lines).encode()
+    # The program's own descriptions, alone and as the chains they are read in.
+    forms = REPO / "resources" / "forms"
+    for path in sorted(forms.glob("*.qfm")):
+        seeds["qfm-" + path.stem] = as_fuzz_form(path)
+    chain = [forms / (name + ".qfm") for name in ("AboutBox", "AboutBoxZOR", "HelpAboutBox")]
+    if all(path.exists() for path in chain):
+        seeds["qfm-chain-HelpAboutBox"] = b"\0".join(as_fuzz_form(path) for path in chain)
     return seeds
 
 
