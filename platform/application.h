@@ -21,6 +21,8 @@ enum : int {
     MB_ICONSTOP = 0x0010,
     MB_ICONWARNING = 0x0030,
     MB_ICONINFORMATION = 0x0040,
+    MB_TYPEMASK = 0x000F, // the bits that choose the buttons
+    MB_ICONMASK = 0x00F0, // the bits that choose the icon
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 

@@ -74,7 +74,7 @@ public:
         box.setWindowTitle(QString::fromStdString(Caption));
         box.setText(QString::fromStdString(Text));
         box.setIcon(IconFor(Flags));
-        const int buttons = Flags & 0x0F;
+        const int buttons = Flags & MB_TYPEMASK;
         if (buttons == MB_OKCANCEL)
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         else if (buttons == MB_YESNO)
@@ -102,7 +102,7 @@ private:
 
     static QMessageBox::Icon IconFor(int Flags)
     {
-        switch (Flags & 0xF0) {
+        switch (Flags & MB_ICONMASK) {
         case MB_ICONSTOP: return QMessageBox::Critical;
         case MB_ICONWARNING: return QMessageBox::Warning;
         case MB_ICONINFORMATION: return QMessageBox::Information;
