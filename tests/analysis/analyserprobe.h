@@ -7,6 +7,7 @@
 #include "displays/levelmeter.h"
 #include "platform/form.h"
 #include "support/scratchdir.h"
+#include "support/stereoframes.h"
 #include "support/wavwriter.h"
 
 #include <cstdint>
@@ -95,17 +96,6 @@ struct TMeterForm {
     std::unique_ptr<TForm> Form;
     TLevelMeter* Meter = nullptr;
 };
-
-// Frames of constant left and right samples.
-inline std::vector<int16_t> ConstantFrames(size_t Frames, int16_t Left, int16_t Right)
-{
-    std::vector<int16_t> samples(Frames * 2);
-    for (size_t i = 0; i < Frames; ++i) {
-        samples[2 * i] = Left;
-        samples[2 * i + 1] = Right;
-    }
-    return samples;
-}
 
 // Writes Samples (interleaved stereo) as a 44.1 kHz WAV file in Dir.
 inline std::string WriteStereo(const TScratchDir& Dir, const std::string& Name, const std::vector<int16_t>& Samples)
