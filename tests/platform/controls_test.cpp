@@ -4,14 +4,16 @@
 #include "platform/graphiccontrol.h"
 #include "platform/sysutils.h"
 #include "platform/timer.h"
+#include "support/eventloop.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
+
+using eventloop::RunFor;
+using eventloop::RunUntil;
 
 namespace {
 
@@ -131,20 +133,6 @@ TEST(ControlsTest, ShowModalIsAnsweredByATest)
     EXPECT_EQ(hookCalls, 1);
 }
 
-// Waits for the condition while handling events, up to a generous limit.
-template <class F>
-bool WaitFor(F Condition, int LimitMs = 3000)
-{
-    const uint32_t start = GetTickCount();
-    while (!Condition()) {
-        if (GetTickCount() - start > static_cast<uint32_t>(LimitMs))
-            return false;
-        Application.ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
 TEST(TimerTest, EnablingADisabledTimerStartsAFreshPeriod)
 {
     TTimer timer(nullptr);
@@ -153,11 +141,11 @@ TEST(TimerTest, EnablingADisabledTimerStartsAFreshPeriod)
     std::vector<uint32_t> ticks;
     timer.SetOnTimer([&](TObject*) { ticks.push_back(GetTickCount()); });
     timer.SetEnabled(true);
-    WaitFor([] { return false; }, 200);
+    RunFor(200);
     timer.SetEnabled(false);
     const uint32_t restarted = GetTickCount();
     timer.SetEnabled(true);
-    ASSERT_TRUE(WaitFor([&] { return !ticks.empty(); }));
+    ASSERT_TRUE(RunUntil([&] { return !ticks.empty(); }));
     EXPECT_GE(ticks.front() - restarted, 290u) << "the period restarted at the second enable";
     timer.SetEnabled(false);
 }
@@ -178,7 +166,7 @@ TEST(TimerTest, ExceptionInOnTimerIsShownAndTheLoopGoesOn)
             throw Exception("tick failed");
         static_cast<TTimer*>(sender)->SetEnabled(false);
     });
-    ASSERT_TRUE(WaitFor([&] { return ticks >= 2; }));
+    ASSERT_TRUE(RunUntil([&] { return ticks >= 2; }));
     EXPECT_EQ(shown, std::vector<std::string>{"tick failed"});
     Application.SetMessageBoxHook(nullptr);
 }

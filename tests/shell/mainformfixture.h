@@ -19,43 +19,27 @@
 #include "platform/userinput.h"
 #include "shell/mainform.h"
 #include "support/alsaconfig.h"
+#include "support/eventloop.h"
 #include "support/scratchdir.h"
+#include "support/stereoframes.h"
 #include "support/wavwriter.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace mainformtest {
 
 constexpr int kFramesPerBlock = 4410;
 constexpr TColor kLime = 0x00FF00;
-constexpr int kWaitLimitMs = 5000;
 constexpr int16_t kHalfScale = 16384; // a peak of -6.02 dBFS
 
-// Handles events until Done() or the limit; returns Done().
-inline bool RunUntil(const std::function<bool()>& Done, int LimitMs = kWaitLimitMs)
-{
-    const uint32_t start = GetTickCount();
-    while (!Done()) {
-        if (GetTickCount() - start > static_cast<uint32_t>(LimitMs))
-            return false;
-        Application.ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-inline void RunFor(int Ms)
-{
-    RunUntil([] { return false; }, Ms);
-}
+using eventloop::RunFor;
+using eventloop::RunUntil;
 
 // A sine of 90 samples a period (490 Hz): 49 whole periods a block, so every
 // block's mean is zero, with a largest sample of exactly HalfScale.
@@ -68,17 +52,6 @@ inline std::vector<int16_t> SineFrames(size_t Frames)
         const auto v = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * M_PI * static_cast<double>(i) / kPeriod)));
         samples[2 * i] = v;
         samples[2 * i + 1] = v;
-    }
-    return samples;
-}
-
-// Frames of constant left and right values.
-inline std::vector<int16_t> ConstantFrames(size_t Frames, int16_t Left, int16_t Right)
-{
-    std::vector<int16_t> samples(Frames * 2);
-    for (size_t i = 0; i < Frames; ++i) {
-        samples[2 * i] = Left;
-        samples[2 * i + 1] = Right;
     }
     return samples;
 }
