@@ -8,9 +8,9 @@
 #include "bench/noiseblock.h"
 #include "bench/offscreenbenchmarks.h"
 #include "displays/levelmeter.h"
-#include "platform/application.h"
 #include "platform/form.h"
 #include "support/allocationcounter.h"
+#include "support/controlonform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,14 +39,10 @@ public:
 
 void AnalyserBlock(benchmark::State& State, bool PeakLevel)
 {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 340);
-    auto* meter = new TLevelMeter(form.get());
-    meter->SetParent(form.get());
-    meter->SetBounds(48, 16, 41, 289);
+    std::unique_ptr<TForm> form;
+    auto* meter = MakeMainWindowMeter<TLevelMeter>(form);
     meter->SetMindB(-40);
-    form->Show();
-    Application.ProcessMessages();
+    ShowAndHandle(*form);
     auto* analyser = new TBenchAnalyser(form.get());
     analyser->SetLevelMeter(meter);
     analyser->SetPeakLevel(PeakLevel);

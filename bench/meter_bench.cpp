@@ -3,20 +3,15 @@
 
 #include "bench/offscreenbenchmarks.h"
 #include "displays/levelmeter.h"
-#include "platform/application.h"
 #include "platform/form.h"
 #include "support/allocationcounter.h"
+#include "support/controlonform.h"
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
 namespace {
-
-constexpr int MeterLeft = 48;
-constexpr int MeterTop = 16;
-constexpr int MeterWidth = 41;
-constexpr int MeterHeight = 289;
 
 // Lets the benchmark see how often the off-screen bitmap was allocated.
 class TCountedMeter : public TLevelMeter {
@@ -31,17 +26,12 @@ public:
 struct TShownMeter {
     TShownMeter(float LeftdB, float RightdB)
     {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 300, 340);
-        Meter = new TCountedMeter(Form.get());
-        Meter->SetParent(Form.get());
-        Meter->SetBounds(MeterLeft, MeterTop, MeterWidth, MeterHeight);
+        Meter = MakeMainWindowMeter<TCountedMeter>(Form);
         Meter->SetMindB(-40);
         Meter->SetDecayRate(0);
         Meter->SetLeftdB(LeftdB);
         Meter->SetRightdB(RightdB);
-        Form->Show();
-        Application.ProcessMessages();
+        ShowAndHandle(*Form);
         Meter->PaintHandler(); // the first paint sizes the off-screen bitmap
     }
     std::unique_ptr<TForm> Form;

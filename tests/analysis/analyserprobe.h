@@ -6,6 +6,7 @@
 #include "displays/audiodisplay.h"
 #include "displays/levelmeter.h"
 #include "platform/form.h"
+#include "support/controlonform.h"
 #include "support/scratchdir.h"
 #include "support/stereoframes.h"
 #include "support/wavwriter.h"
@@ -85,11 +86,7 @@ struct TMeterForm {
 
     TMeterForm()
     {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 300, 340);
-        Meter = new TLevelMeter(Form.get());
-        Meter->SetParent(Form.get());
-        Meter->SetBounds(48, 16, 41, 289);
+        Meter = MakeMainWindowMeter<TLevelMeter>(Form);
         Meter->SetMindB(MainWindowMindB);
     }
 

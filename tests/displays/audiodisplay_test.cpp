@@ -3,6 +3,7 @@
 
 #include "audio/wavein.h"
 #include "displays/audiodisplay.h"
+#include "paintcounted.h"
 #include "platform/application.h"
 #include "platform/form.h"
 
@@ -16,9 +17,9 @@ namespace {
 constexpr TColor DefaultBackground = 0x404040;
 constexpr TColor PaleYellow = 0xC0FFFF;
 
-class TProbeDisplay : public TAudioDisplay {
+class TProbeDisplay : public TPaintCounted<TAudioDisplay> {
 public:
-    using TAudioDisplay::TAudioDisplay;
+    using TPaintCounted::TPaintCounted;
     bool Mode() const { return FMode; }
     int32_t UpperValue() const { return FUpperValue; }
     int32_t LowerValue() const { return FLowerValue; }
@@ -52,14 +53,6 @@ public:
             if (!buffer)
                 return false;
         return true;
-    }
-    int Paints = 0;
-
-protected:
-    void Paint() override
-    {
-        ++Paints;
-        TAudioDisplay::Paint();
     }
 };
 

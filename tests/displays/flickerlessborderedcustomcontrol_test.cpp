@@ -1,6 +1,8 @@
 #include "displays/flickerlessborderedcustomcontrol.h"
+#include "paintcounted.h"
 #include "platform/application.h"
 #include "platform/form.h"
+#include "support/controlonform.h"
 
 #include <gtest/gtest.h>
 
@@ -16,23 +18,17 @@ constexpr TColor ContentColour = clRed;
 
 // Exposes the inner geometry and the off-screen bitmap, counts paints and
 // optionally draws far beyond the inner area.
-class TProbeControl : public TFlickerlessBorderedCustomControl {
+class TProbeControl : public TPaintCounted<TFlickerlessBorderedCustomControl> {
 public:
-    using TFlickerlessBorderedCustomControl::TFlickerlessBorderedCustomControl;
+    using TPaintCounted::TPaintCounted;
 
     int InnerWidth() const { return FInnerWidth; }
     int InnerHeight() const { return FInnerHeight; }
     TRect InnerRect() const { return FInnerRect; }
     const TBitmap& OffscreenBitmap() const { return *FBitmap; }
-    int Paints = 0;
     bool Overflow = false;
 
 protected:
-    void Paint() override
-    {
-        ++Paints;
-        TFlickerlessBorderedCustomControl::Paint();
-    }
     void DrawContent(TCanvas& ACanvas) override
     {
         if (!Overflow)
@@ -59,13 +55,9 @@ class FlickerlessBorderedControlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 200, 400);
-        Control = new TProbeControl(Form.get());
-        Control->SetParent(Form.get());
+        Control = MakeOnForm<TProbeControl>(Form, 200, 400);
         Control->SetBounds(48, 16, MeterWidth, MeterHeight);
-        Form->Show();
-        Application.ProcessMessages();
+        ShowAndHandle(*Form);
     }
     void TearDown() override { Form.reset(); }
 

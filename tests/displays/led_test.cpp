@@ -1,7 +1,9 @@
 #include "displays/led.h"
 #include "lamppicture.h"
+#include "paintcounted.h"
 #include "platform/application.h"
 #include "platform/form.h"
+#include "support/controlonform.h"
 #include "support/embeddedresources.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +17,7 @@ constexpr int LedTop = 276;
 constexpr int LedSize = 17;
 constexpr TColor FormBackground = clBtnFace;
 
-class TCountingLED : public TLED {
-public:
-    using TLED::TLED;
-    int Paints = 0;
-
-protected:
-    void Paint() override
-    {
-        ++Paints;
-        TLED::Paint();
-    }
-};
+using TCountingLED = TPaintCounted<TLED>;
 
 // Whether control pixel (X, Y) lies in the circle inscribed in the 18-pixel
 // square at the control's corner (its centre inside the circle).
@@ -53,10 +44,7 @@ class LedTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 200, 320);
-        Led = new TCountingLED(Form.get());
-        Led->SetParent(Form.get());
+        Led = MakeOnForm<TCountingLED>(Form, 200, 320);
         Led->SetLeft(LedLeft);
         Led->SetTop(LedTop);
     }

@@ -3,15 +3,15 @@
 // shown on the offscreen platform.
 
 #include "displays/levelmeter.h"
-#include "platform/application.h"
-#include "platform/form.h"
+#include "paintcounted.h"
 #include "platform/timer.h"
+#include "support/controlonform.h"
 
 #include <memory>
 
-class TProbeMeter : public TLevelMeter {
+class TProbeMeter : public TPaintCounted<TLevelMeter> {
 public:
-    using TLevelMeter::TLevelMeter;
+    using TPaintCounted::TPaintCounted;
 
     float ShownLeftdB() const { return FShownLeftdB; }
     float ShownRightdB() const { return FShownRightdB; }
@@ -25,32 +25,16 @@ public:
     bool DelayTimerEnabled() const { return FDelayTimer->Enabled(); }
     int DelayTimerInterval() const { return FDelayTimer->Interval(); }
     bool LabelsCreated() const { return FLabelsCreated; }
-    int Paints = 0;
-
-protected:
-    void Paint() override
-    {
-        ++Paints;
-        TLevelMeter::Paint();
-    }
 };
 
-// The main window's meter: Left 48, Top 16, 41 x 289, on a shown form.
+// The main window's meter: Left 48, Top 16, 41 x 289, on a form shown by Show.
 struct TMeterOnForm {
     TMeterOnForm()
     {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 300, 340);
-        Meter = new TProbeMeter(Form.get());
+        Meter = MakeMainWindowMeter<TProbeMeter>(Form);
         Meter->SetName("LevelMeter");
-        Meter->SetParent(Form.get());
-        Meter->SetBounds(48, 16, 41, 289);
     }
-    void Show()
-    {
-        Form->Show();
-        Application.ProcessMessages();
-    }
+    void Show() { ShowAndHandle(*Form); }
 
     std::unique_ptr<TForm> Form;
     TProbeMeter* Meter = nullptr;
