@@ -17,6 +17,9 @@ constexpr unsigned DevicePeriodMicroseconds = 25000;
 // The capture thread looks at the stream at least this often even when it
 // reports nothing (a stream that vanished may not say so).
 constexpr int PollTimeoutMilliseconds = 200;
+// A read returns nothing before a period is there, so a descriptor that is
+// ready without input is looked at again after one period.
+constexpr int FalseReadyWaitMilliseconds = DevicePeriodMicroseconds / 1000;
 
 struct THwParamsDeleter {
     void operator()(snd_pcm_hw_params_t* Params) const { snd_pcm_hw_params_free(Params); }
@@ -282,9 +285,35 @@ bool TWaveInDevice::WaitForInput()
     const int ready = poll(FPollFds.data(), FPollFds.size(), PollTimeoutMilliseconds);
     if (ready < 0)
         return errno == EINTR;
-    if (FPollFds.back().revents & POLLIN) {
-        uint64_t count = 0;
-        [[maybe_unused]] const ssize_t drained = read(FWakeFd, &count, sizeof count);
+    if (DrainWake())
+        return true;
+    if (ready > 0 && !InputSignalled()) {
+        // Polling again at once would spin and starve the plugin's own thread.
+        pollfd wake{FWakeFd, POLLIN, 0};
+        if (poll(&wake, 1, FalseReadyWaitMilliseconds) > 0)
+            DrainWake();
     }
     return true;
+}
+
+bool TWaveInDevice::DrainWake()
+{
+    pollfd& wake = FPollFds.back();
+    if (!(wake.revents & POLLIN))
+        return false;
+    wake.revents = 0;
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t drained = read(FWakeFd, &count, sizeof count);
+    return true;
+}
+
+bool TWaveInDevice::InputSignalled()
+{
+    // A plugin's descriptor may read as ready with nothing to read: PulseAudio's
+    // does while its stream starts. The plugin says what the poll means.
+    unsigned short events = 0;
+    const auto count = static_cast<unsigned>(FPollFds.size() - 1);
+    if (snd_pcm_poll_descriptors_revents(FPcm, FPollFds.data(), count, &events) < 0)
+        return true; // the next read reports the failure
+    return events != 0;
 }

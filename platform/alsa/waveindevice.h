@@ -60,6 +60,10 @@ private:
     // device has gone.
     long CaptureInto(char* Target, unsigned long Frames);
     bool WaitForInput();
+    // Empties the wake descriptor if the last poll found it signalled.
+    bool DrainWake();
+    // Whether the stream's descriptors, as the last poll left them, mean input.
+    bool InputSignalled();
 
     // Hands the first queued buffer back with what it holds (lock held).
     void ReturnFirst();
