@@ -3,6 +3,7 @@
 #include "platform/bitmap.h"
 #include "platform/textrenderer.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -35,10 +36,17 @@ void TCanvas::FillRect(const TRect& R)
     const TRect target = IntersectRect(
         Rect(R.Left + FOriginX, R.Top + FOriginY, R.Right + FOriginX, R.Bottom + FOriginY), FClip);
     const uint32_t pixel = ColorToPixel(FBrush.Color);
-    for (int y = target.Top; y < target.Bottom; ++y)
+    for (int y = target.Top; y < target.Bottom; ++y) {
+        uint32_t* row = FSurface.Pixels + y * FSurface.Width;
+        if (!FRegion) {
+            // Without a region the clip rectangle alone decides: whole rows.
+            std::fill(row + target.Left, row + target.Right, pixel);
+            continue;
+        }
         for (int x = target.Left; x < target.Right; ++x)
-            if (!FRegion || FRegion->Contains(x, y))
-                FSurface.Pixels[y * FSurface.Width + x] = pixel;
+            if (FRegion->Contains(x, y))
+                row[x] = pixel;
+    }
 }
 
 void TCanvas::MoveTo(int X, int Y)
@@ -130,6 +138,10 @@ void TCanvas::CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& So
 {
     const int w = Dest.Width() < SourceRect.Width() ? Dest.Width() : SourceRect.Width();
     const int h = Dest.Height() < SourceRect.Height() ? Dest.Height() : SourceRect.Height();
+    if (!FRegion && !Source.FRegion) {
+        CopyClipped(Dest.Left, Dest.Top, Source, SourceRect.Left, SourceRect.Top, w, h);
+        return;
+    }
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const int sx = SourceRect.Left + x + Source.FOriginX;
@@ -139,6 +151,29 @@ void TCanvas::CopyRect(const TRect& Dest, const TCanvas& Source, const TRect& So
             PutSurfacePixel(Dest.Left + x + FOriginX, Dest.Top + y + FOriginY,
                             PixelToColor(Source.FSurface.Pixels[sy * Source.FSurface.Width + sx]));
         }
+}
+
+void TCanvas::CopyClipped(int DestX, int DestY, const TCanvas& Source, int SourceX, int SourceY, int W, int H)
+{
+    if (!FSurface.Pixels || !Source.FSurface.Pixels)
+        return;
+    // Surface positions of the block's top-left pixel in both canvases; the
+    // block is cut to the part inside both clip rectangles.
+    const int dx = DestX + FOriginX;
+    const int dy = DestY + FOriginY;
+    const int sx = SourceX + Source.FOriginX;
+    const int sy = SourceY + Source.FOriginY;
+    const TRect block = IntersectRect(
+        IntersectRect(Rect(0, 0, W, H), Rect(FClip.Left - dx, FClip.Top - dy, FClip.Right - dx, FClip.Bottom - dy)),
+        Rect(Source.FClip.Left - sx, Source.FClip.Top - sy, Source.FClip.Right - sx, Source.FClip.Bottom - sy));
+    // Pixel by pixel in the order of the general path, so that a copy within
+    // one surface gives the same picture.
+    for (int y = block.Top; y < block.Bottom; ++y) {
+        const uint32_t* from = Source.FSurface.Pixels + (sy + y) * Source.FSurface.Width + sx;
+        uint32_t* to = FSurface.Pixels + (dy + y) * FSurface.Width + dx;
+        for (int x = block.Left; x < block.Right; ++x)
+            to[x] = ColorToPixel(PixelToColor(from[x]));
+    }
 }
 
 int TCanvas::TextWidth(const std::string& Text) const

@@ -74,6 +74,8 @@ public:
 private:
     bool Visible(int SurfaceX, int SurfaceY) const;
     void PutSurfacePixel(int SurfaceX, int SurfaceY, TColor Color);
+    // CopyRect of a W x H block when neither canvas has a clip region.
+    void CopyClipped(int DestX, int DestY, const TCanvas& Source, int SourceX, int SourceY, int W, int H);
 
     TBrush FBrush;
     TPen FPen;

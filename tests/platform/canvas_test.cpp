@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 namespace {
 
 constexpr TColor kBack = clWhite;
@@ -170,6 +174,124 @@ TEST_F(CanvasTest, CopyRectCopiesUnscaled)
     C().SetPixel(5, 6, clMaroon);
     target.Canvas().CopyRect(Rect(0, 0, 20, 20), C(), Rect(0, 0, 20, 20));
     EXPECT_EQ(target.Pixel(5, 6), clMaroon);
+}
+
+// Drawing without a clip region takes whole rows at once; with a region every
+// pixel is tested. A region holding every pixel of these small surfaces must
+// give the same picture, so the per-pixel path is the oracle for the other.
+const TRegion kEverywhere = CreateEllipticRgn(-10000, -10000, 10000, 10000);
+constexpr int kSurfaceWidth = 16;
+constexpr int kSurfaceHeight = 12;
+
+std::vector<uint32_t> Pattern(uint32_t Seed)
+{
+    std::vector<uint32_t> pixels(kSurfaceWidth * kSurfaceHeight);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = (Seed + static_cast<uint32_t>(i) * 0x01030507u) | (i % 3 == 0 ? 0xFF000000u : 0u);
+    return pixels;
+}
+
+struct TPlacement {
+    int OriginX;
+    int OriginY;
+    TRect Clip; // surface coordinates
+};
+
+void BindTo(TCanvas& Canvas, std::vector<uint32_t>& Pixels, const TPlacement& Place)
+{
+    Canvas.Bind(TSurface{Pixels.data(), kSurfaceWidth, kSurfaceHeight}, Place.OriginX, Place.OriginY, Place.Clip);
+}
+
+struct TFillCase {
+    const char* Name;
+    TPlacement Place;
+    TRect Area;
+    int Filled; // pixels that take the brush colour
+};
+
+const TFillCase kFillCases[] = {
+    {"inside", {0, 0, Rect(0, 0, 16, 12)}, Rect(2, 3, 9, 8), 7 * 5},
+    {"cut by the clip", {0, 0, Rect(4, 2, 11, 9)}, Rect(1, 1, 14, 10), 7 * 7},
+    {"with an origin", {3, 2, Rect(0, 0, 16, 12)}, Rect(-5, -4, 6, 5), 9 * 7},
+    {"beyond the surface", {-2, 1, Rect(-5, -5, 30, 30)}, Rect(10, 8, 40, 40), 8 * 3},
+    {"outside the clip", {0, 0, Rect(0, 0, 5, 5)}, Rect(8, 8, 12, 12), 0},
+    {"inverted", {0, 0, Rect(0, 0, 16, 12)}, Rect(9, 3, 2, 8), 0},
+};
+
+TEST(CanvasFastPathTest, FillRectWithoutRegionMatchesThePerPixelRule)
+{
+    for (const TFillCase& c : kFillCases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint32_t> plain = Pattern(0);
+        std::vector<uint32_t> regioned = plain;
+        TCanvas a;
+        TCanvas b;
+        BindTo(a, plain, c.Place);
+        BindTo(b, regioned, c.Place);
+        b.SelectClipRgn(&kEverywhere);
+        a.Brush().Color = clRed;
+        b.Brush().Color = clRed;
+        a.FillRect(c.Area);
+        b.FillRect(c.Area);
+        EXPECT_EQ(plain, regioned);
+        EXPECT_EQ(std::count(plain.begin(), plain.end(), ColorToPixel(clRed)), c.Filled);
+    }
+}
+
+struct TCopyCase {
+    const char* Name;
+    TPlacement To;
+    TPlacement From;
+    TRect Dest;
+    TRect Source;
+};
+
+const TCopyCase kCopyCases[] = {
+    {"whole surface", {0, 0, Rect(0, 0, 16, 12)}, {0, 0, Rect(0, 0, 16, 12)}, Rect(0, 0, 16, 12), Rect(0, 0, 16, 12)},
+    {"shifted block", {0, 0, Rect(0, 0, 16, 12)}, {0, 0, Rect(0, 0, 16, 12)}, Rect(5, 4, 12, 9), Rect(1, 2, 9, 9)},
+    {"destination clip", {0, 0, Rect(3, 3, 8, 10)}, {0, 0, Rect(0, 0, 16, 12)}, Rect(0, 0, 16, 12), Rect(0, 0, 16, 12)},
+    {"source clip", {0, 0, Rect(0, 0, 16, 12)}, {0, 0, Rect(6, 1, 13, 5)}, Rect(2, 2, 14, 11), Rect(0, 0, 12, 9)},
+    {"both origins", {2, -3, Rect(0, 0, 16, 12)}, {-1, 4, Rect(1, 1, 15, 11)}, Rect(-4, 0, 10, 9), Rect(-2, -6, 9, 6)},
+    {"off the surfaces", {0, 0, Rect(0, 0, 16, 12)}, {0, 0, Rect(0, 0, 16, 12)}, Rect(10, 8, 30, 30), Rect(-8, -6, 12, 16)},
+    {"nothing in common", {0, 0, Rect(0, 0, 4, 4)}, {0, 0, Rect(10, 8, 16, 12)}, Rect(0, 0, 4, 4), Rect(0, 0, 4, 4)},
+};
+
+TEST(CanvasFastPathTest, CopyRectWithoutRegionMatchesThePerPixelRule)
+{
+    for (const TCopyCase& c : kCopyCases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint32_t> source = Pattern(0x00102030);
+        const std::vector<uint32_t> untouched = Pattern(0x00F0E0D0);
+        std::vector<uint32_t> plain = untouched;
+        std::vector<uint32_t> regioned = untouched;
+        TCanvas from;
+        TCanvas a;
+        TCanvas b;
+        BindTo(from, source, c.From);
+        BindTo(a, plain, c.To);
+        BindTo(b, regioned, c.To);
+        b.SelectClipRgn(&kEverywhere);
+        a.CopyRect(c.Dest, from, c.Source);
+        b.CopyRect(c.Dest, from, c.Source);
+        EXPECT_EQ(plain, regioned);
+    }
+}
+
+TEST(CanvasFastPathTest, CopyWithinOneSurfaceMatchesThePerPixelRule)
+{
+    std::vector<uint32_t> plain = Pattern(0x00405060);
+    std::vector<uint32_t> regioned = plain;
+    const TPlacement whole{0, 0, Rect(0, 0, kSurfaceWidth, kSurfaceHeight)};
+    TCanvas a;
+    TCanvas b;
+    BindTo(a, plain, whole);
+    BindTo(b, regioned, whole);
+    b.SelectClipRgn(&kEverywhere);
+    // Overlapping, downwards and to the right: the order of copying shows.
+    a.CopyRect(Rect(2, 1, 14, 11), a, Rect(0, 0, 12, 10));
+    b.CopyRect(Rect(2, 1, 14, 11), b, Rect(0, 0, 12, 10));
+    EXPECT_EQ(plain, regioned);
+    EXPECT_EQ(plain[2 * kSurfaceWidth + 4], plain[0]);
 }
 
 TEST(CanvasTextTest, ClassicDialogFontMetrics)
