@@ -115,8 +115,11 @@ void TCanvas::FloodFill(int X, int Y, TColor Color, TFillStyle Style)
     while (!pending.empty()) {
         const TPoint p = pending.back();
         pending.pop_back();
+        // A neighbour off the surface has no mark: it is dropped before one is looked up.
+        if (!fillable(p.X, p.Y))
+            continue;
         uint8_t& mark = seen[static_cast<size_t>(p.Y) * FSurface.Width + p.X];
-        if (mark || !fillable(p.X, p.Y))
+        if (mark)
             continue;
         mark = 1;
         at(p.X, p.Y) = fill;

@@ -370,6 +370,6 @@ TEST(WaveInDefaults, ANewComponentHasTheDesignedValues)
     EXPECT_FALSE(waveIn.OnData());
     EXPECT_FALSE(waveIn.OnClose());
     EXPECT_EQ(sizeof(DefaultWaveFormat), 18u);
-    EXPECT_EQ(DefaultWaveFormat.nAvgBytesPerSec, 176400u);
+    EXPECT_EQ(uint32_t{DefaultWaveFormat.nAvgBytesPerSec}, 176400u); // a copy: the packed field may be misaligned
     EXPECT_EQ(FileBlockMarker, 0x00BC614Eu);
 }
