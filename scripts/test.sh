@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quimbrel from scratch and runs every test.
+# Installs what is missing, builds Quimbrel from scratch and runs every test:
+# the plain build, the packaging, the same suite built with address and
+# undefined-behaviour sanitizers (with the fuzz programs, run briefly), and the
+# program against a real PulseAudio server.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/scripts/deps.sh"
@@ -9,8 +12,20 @@ build="$here/build-test"
 rm -rf "$build"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
-cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300)
 
 # The desktop files, the Debian package and a start of the packaged program.
 bash "$here/scripts/package-test.sh" "$build"
+
+# Sanitizer build: clang, so that the fuzz programs come with it.
+asan="$here/build-test-asan"
+rm -rf "$asan"
+CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUIMBREL_SANITIZE=ON -DQUIMBREL_FUZZ=ON -DQUIMBREL_BENCH=OFF
+cmake --build "$asan"
+source "$here/tests/sanitizers/options.sh"
+(cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600)
+bash "$here/tests/fuzz/smoke.sh" "$asan" 30
+
+# Last, so that its closing line closes the run.
+bash "$here/tests/system/pulseaudio-test.sh" "$build"
