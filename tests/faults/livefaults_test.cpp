@@ -3,16 +3,21 @@
 // that is not there, and a data handler slower than a block. Each must end in
 // the designed message or in capture going on, never in a crash or a hang.
 
+#include "analysis/audioanalyser.h"
 #include "audio/wavein.h"
+#include "displays/led.h"
 #include "platform/application.h"
+#include "platform/button.h"
 #include "platform/messages.h"
 #include "platform/sysutils.h"
 #include "support/alsaconfig.h"
+#include "shell/mainform.h"
 #include "support/messagepump.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +32,7 @@ constexpr int SlowBlocks = 6;                // blocks whose handler takes longe
 constexpr uint32_t SlowHandlerMilliseconds = 30; // three block periods
 constexpr int BlocksAfterSlowOnes = 10;      // blocks that must still arrive afterwards
 constexpr int QuietRounds = 50;
+constexpr int StartRounds = 2000;            // pump rounds (about 1 ms each) for the 200 ms start timer
 constexpr uint32_t InvalidArgument = 22;     // EINVAL: the device cannot take the format
 constexpr uint32_t NoSuchDevice = 2;         // ENOENT: no PCM of that name
 constexpr uint32_t ConnectionRefused = 111;  // ECONNREFUSED: no sound server
@@ -97,6 +103,26 @@ TEST_F(LiveFaults, NoCaptureDeviceShowsTheOpenErrorAndNothingElseHappens)
     EXPECT_EQ(waveIn.Status(), NoSuchDevice);
     PumpFor(QuietRounds);
     EXPECT_EQ(events, 0);
+}
+
+TEST_F(LiveFaults, TheMainWindowShowsTheOpenErrorOfAMissingDeviceOnceAndStaysStopped)
+{
+    alsaconfig::UseText(MonoOnlyPcm);
+    setenv(InputVariable, "nosuchcapturedevice", 1);
+    auto form = std::make_unique<TForm1>(nullptr);
+    form->Show();
+    // The start timer's click reaches the application's exception display.
+    ASSERT_TRUE(PumpUntil([&] {
+        Application.ProcessMessages();
+        return !Shown.empty();
+    }, StartRounds));
+    PumpFor(QuietRounds);
+    Application.ProcessMessages();
+    EXPECT_EQ(Shown, std::vector<std::string>{
+                         "Error 2 opening wave input - No such file or directory (device nosuchcapturedevice)"});
+    EXPECT_EQ(form->ButtonRun->Caption(), "&Start");
+    EXPECT_EQ(form->LED1->Colour(), clGreen);
+    EXPECT_TRUE(form->AudioAnalyser->Enabled()) << "a failed open leaves Enabled true";
 }
 
 TEST_F(LiveFaults, ADeviceThatRefusesTheFormatFailsAtOpenWithItsReason)
