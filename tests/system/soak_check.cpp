@@ -76,61 +76,91 @@ std::vector<int16_t> FileSine()
 
 } // namespace
 
-TEST(Soak, LiveCaptureWithFileRuns)
+// The window, its file, the boxes it shows and the memory figures of one soak.
+class Soak : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteWavFile(Wav, FileSine());
+        Application.SetMessageBoxHook([this](const std::string& Text, const std::string&, int) {
+            Boxes.push_back(Text);
+            return IDOK;
+        });
+        TOpenDialog::SetExecuteHook([this](const TOpenDialog&, std::string& FileName) {
+            FileName = Wav;
+            return true;
+        });
+    }
+
+    void TearDown() override
+    {
+        Form.reset();
+        TOpenDialog::SetExecuteHook(nullptr);
+        Application.SetMessageBoxHook(nullptr);
+    }
+
+    bool Running() const { return Form->ButtonRun->Caption() == "&Stop" && Form->LED1->Colour() == clLime; }
+
+    // Shows the window, waits for capture and lets it settle; the start figure.
+    void StartCapture()
+    {
+        Form = std::make_unique<TForm1>(nullptr);
+        Form->Show();
+        ASSERT_TRUE(RunUntil([&] { return Running(); }));
+        RunUntil([] { return false; }, SettleSeconds * MillisecondsPerSecond);
+        StartKiB = PeakKiB = ResidentKiB();
+        std::printf("soak: resident at start %ld KiB\n", StartKiB);
+    }
+
+    // File, Open (which stops the input and runs the file), then Start again.
+    void FileRun()
+    {
+        Form->FileOpen->Click();
+        Form->ButtonRun->Click();
+        ASSERT_TRUE(RunUntil([&] { return Running(); }));
+        ++FileRuns;
+    }
+
+    void Report(uint32_t ElapsedMilliseconds)
+    {
+        std::printf("soak: %u s, resident %ld KiB, %d file runs\n", ElapsedMilliseconds / MillisecondsPerSecond,
+                    ResidentKiB(), FileRuns);
+        std::fflush(stdout);
+    }
+
+    TScratchDir Scratch;
+    const std::string Wav = Scratch.File("soak.wav");
+    std::unique_ptr<TForm1> Form;
+    std::vector<std::string> Boxes;
+    long StartKiB = 0; // resident memory once capture has settled
+    long PeakKiB = 0;  // highest seen, looked at every second
+    int FileRuns = 0;
+};
+
+TEST_F(Soak, LiveCaptureWithFileRuns)
 {
     const char* secondsText = std::getenv("QUIMBREL_SOAK_SECONDS");
     if (!secondsText)
         GTEST_SKIP() << "run by bench/soak.sh";
     const uint32_t soakMilliseconds = static_cast<uint32_t>(std::atol(secondsText)) * MillisecondsPerSecond;
-    TScratchDir scratch;
-    const std::string wav = scratch.File("soak.wav");
-    WriteWavFile(wav, FileSine());
-    std::vector<std::string> boxes;
-    Application.SetMessageBoxHook([&](const std::string& Text, const std::string&, int) {
-        boxes.push_back(Text);
-        return IDOK;
-    });
-    TOpenDialog::SetExecuteHook([&](const TOpenDialog&, std::string& FileName) {
-        FileName = wav;
-        return true;
-    });
-
-    auto form = std::make_unique<TForm1>(nullptr);
-    form->Show();
-    const auto running = [&] { return form->ButtonRun->Caption() == "&Stop" && form->LED1->Colour() == clLime; };
-    ASSERT_TRUE(RunUntil(running));
-    RunUntil([] { return false; }, SettleSeconds * MillisecondsPerSecond);
-    const long startKiB = ResidentKiB();
-    long peakKiB = startKiB;
-    std::printf("soak: resident at start %ld KiB\n", startKiB);
-
-    int fileRuns = 0;
+    StartCapture();
     const uint32_t start = GetTickCount();
     uint32_t nextFileRun = start + FileRunSeconds * MillisecondsPerSecond;
     uint32_t nextReport = start + ReportSeconds * MillisecondsPerSecond;
     while (GetTickCount() - start < soakMilliseconds) {
         RunUntil([] { return false; }, MillisecondsPerSecond);
         if (static_cast<int32_t>(GetTickCount() - nextFileRun) >= 0) {
-            form->FileOpen->Click(); // stops the input, runs the file
-            form->ButtonRun->Click();
-            ASSERT_TRUE(RunUntil(running));
-            ++fileRuns;
+            FileRun();
             nextFileRun += FileRunSeconds * MillisecondsPerSecond;
         }
-        peakKiB = std::max(peakKiB, ResidentKiB());
+        PeakKiB = std::max(PeakKiB, ResidentKiB());
         if (static_cast<int32_t>(GetTickCount() - nextReport) >= 0) {
-            std::printf("soak: %u s, resident %ld KiB, %d file runs\n", (GetTickCount() - start) / MillisecondsPerSecond,
-                        ResidentKiB(), fileRuns);
-            std::fflush(stdout);
+            Report(GetTickCount() - start);
             nextReport += ReportSeconds * MillisecondsPerSecond;
         }
     }
-    const long endKiB = ResidentKiB();
-    std::printf("soak: resident at start %ld KiB, at end %ld KiB, highest %ld KiB; %d file runs, %d boxes\n", startKiB,
-                endKiB, peakKiB, fileRuns, static_cast<int>(boxes.size()));
-    EXPECT_TRUE(running());
-    EXPECT_TRUE(boxes.empty());
-    form.reset();
-    TOpenDialog::SetExecuteHook(nullptr);
-    Application.SetMessageBoxHook(nullptr);
+    std::printf("soak: resident at start %ld KiB, at end %ld KiB, highest %ld KiB; %d file runs, %d boxes\n", StartKiB,
+                ResidentKiB(), PeakKiB, FileRuns, static_cast<int>(Boxes.size()));
+    EXPECT_TRUE(Running());
+    EXPECT_TRUE(Boxes.empty());
 }
