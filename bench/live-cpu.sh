@@ -133,10 +133,10 @@ measure() { # name command...
   sleep "$(( window_s / 2 ))"
   # The server's record streams that belong to this process.
   outputs=$(pactl list source-outputs | awk -F': |= ' -v pid="\"$pid\"" '
-    /^Source Output/ { spec = ""; corked = ""; app = "" }
-    /Sample Specification:/ { spec = $2 } /Corked:/ { corked = $2 }
+    /^Source Output/ { format = ""; corked = ""; app = "" }
+    /Sample Specif/ { format = $2 } /Corked:/ { corked = $2 }
     /application.name = / { app = $2; gsub(/"/, "", app) }
-    /application.process.id = / && $2 == pid { print app " (" spec ", corked: " corked ")" }' | paste -sd';' -)
+    /application.process.id = / && $2 == pid { print app " (" format ", corked: " corked ")" }' | paste -sd';' -)
   [ -n "$outputs" ] || { echo "$name is not recording from the sound server" >&2; exit 1; }
   echo "$outputs" >"$work/$name.recording"
   sleep "$(( window_s - window_s / 2 ))"
