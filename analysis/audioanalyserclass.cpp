@@ -4,7 +4,7 @@
 #include "analysis/audioanalyser.h"
 #include "displays/audiodisplay.h"
 #include "displays/levelmeter.h"
-#include "platform/classregistry.h"
+#include "platform/kernel/classregistry.h"
 
 namespace {
 

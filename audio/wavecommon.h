@@ -4,8 +4,8 @@
 // the wave input's exceptions and the decibel conversion.
 
 #include "audio/powertodb.h"
-#include "platform/exception.h"
-#include "platform/mmsystem.h"
+#include "platform/alsa/mmsystem.h"
+#include "platform/kernel/exception.h"
 
 #include <cstdint>
 #include <functional>

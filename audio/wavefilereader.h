@@ -5,7 +5,7 @@
 // then "data" after it. A data chunk that claims more than the file holds is
 // a truncated file: nothing is allocated for it and nothing is read.
 
-#include "platform/mmio.h"
+#include "platform/riff/mmio.h"
 
 #include <cstdint>
 #include <memory>

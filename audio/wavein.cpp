@@ -1,8 +1,8 @@
 #include "audio/wavein.h"
 
 #include "audio/wavefilereader.h"
-#include "platform/application.h"
-#include "platform/sysutils.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/sysutils.h"
 
 #include <limits>
 

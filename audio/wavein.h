@@ -6,8 +6,8 @@
 // through the same data handling.
 
 #include "audio/wavecommon.h"
-#include "platform/component.h"
-#include "platform/messages.h"
+#include "platform/kernel/component.h"
+#include "platform/kernel/messages.h"
 
 #include <array>
 #include <cstdint>

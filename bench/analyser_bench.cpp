@@ -8,7 +8,7 @@
 #include "bench/noiseblock.h"
 #include "bench/offscreenbenchmarks.h"
 #include "displays/levelmeter.h"
-#include "platform/form.h"
+#include "platform/forms/form.h"
 #include "support/allocationcounter.h"
 #include "support/controlonform.h"
 

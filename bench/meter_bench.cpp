@@ -3,7 +3,7 @@
 
 #include "bench/offscreenbenchmarks.h"
 #include "displays/levelmeter.h"
-#include "platform/form.h"
+#include "platform/forms/form.h"
 #include "support/allocationcounter.h"
 #include "support/controlonform.h"
 

@@ -3,7 +3,7 @@
 // platform unless the environment names another, and the forms and the
 // toolkit freed before the program ends.
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 
 #include <benchmark/benchmark.h>
 

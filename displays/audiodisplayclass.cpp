@@ -3,7 +3,7 @@
 
 #include "audio/wavein.h"
 #include "displays/audiodisplay.h"
-#include "platform/classregistry.h"
+#include "platform/kernel/classregistry.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "displays/flickerlessborderedcustomcontrol.h"
 #include "displays/led.h"
 #include "displays/levelmeter.h"
-#include "platform/classregistry.h"
+#include "platform/kernel/classregistry.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // finished picture to the screen in one block. A subclass only draws its
 // content, inside the border, in DrawContent.
 
-#include "platform/bitmap.h"
-#include "platform/customcontrol.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/widgets/customcontrol.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "displays/led.h"
 
-#include "platform/region.h"
+#include "platform/graphics/region.h"
 
 #include <exception>
 

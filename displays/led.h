@@ -3,8 +3,8 @@
 // resources with its body repainted in Colour, clipped to a circle so that
 // the parent's background shows at the corners.
 
-#include "platform/bitmap.h"
-#include "platform/graphiccontrol.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/widgets/graphiccontrol.h"
 
 #include <memory>
 

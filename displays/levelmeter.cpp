@@ -1,8 +1,8 @@
 #include "displays/levelmeter.h"
 
-#include "platform/label.h"
-#include "platform/sysutils.h"
-#include "platform/timer.h"
+#include "platform/kernel/sysutils.h"
+#include "platform/kernel/timer.h"
+#include "platform/widgets/label.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 
 #include "analysis/offsetestimator.h"
 #include "audio/wavecommon.h"
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 class TLevelMeter;
 class TBasicAudioAnalyser;

@@ -1,5 +1,5 @@
 // The main window's class, as its form description names it.
-#include "platform/classregistry.h"
+#include "platform/kernel/classregistry.h"
 #include "shell/mainform.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "versinfo/about.h"
 
-#include "platform/button.h"
-#include "platform/classregistry.h"
-#include "platform/image.h"
-#include "platform/label.h"
-#include "platform/panel.h"
+#include "platform/kernel/classregistry.h"
+#include "platform/widgets/button.h"
+#include "platform/widgets/image.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/panel.h"
 
 TAboutBox::TAboutBox(TComponent* AOwner) : TAboutBox(AOwner, TFormInheriting{})
 {

@@ -3,7 +3,7 @@
 // an OK button. Its layout comes from the form description "AboutBox"; it has
 // no code of its own.
 
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 class TPanel;
 class TImage;

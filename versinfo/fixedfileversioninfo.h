@@ -2,8 +2,8 @@
 // A view of the fixed version record inside a version block: the two version
 // numbers and the build flags, all zero or empty while there is no record.
 
-#include "platform/component.h"
-#include "platform/winver.h"
+#include "platform/kernel/component.h"
+#include "platform/verres/winver.h"
 #include "versinfo/predefs.h"
 
 #include <cstdint>

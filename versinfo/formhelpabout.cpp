@@ -1,6 +1,6 @@
 #include "versinfo/formhelpabout.h"
 
-#include "platform/classregistry.h"
+#include "platform/kernel/classregistry.h"
 
 THelpAboutBox* HelpAboutBox = nullptr;
 

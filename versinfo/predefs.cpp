@@ -1,7 +1,7 @@
 #include "versinfo/predefs.h"
 
-#include "platform/resstrings.h"
-#include "platform/winver.h"
+#include "platform/verres/resstrings.h"
+#include "platform/verres/winver.h"
 
 const std::array<uint32_t, BuildFlagCount> BuildFlagBits = {
     VS_FF_DEBUG, VS_FF_INFOINFERRED, VS_FF_PATCHED, VS_FF_PRERELEASE, VS_FF_PRIVATEBUILD, VS_FF_SPECIALBUILD,

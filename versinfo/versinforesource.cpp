@@ -1,11 +1,11 @@
 #include "versinfo/versinforesource.h"
 
-#include "platform/application.h"
-#include "platform/label.h"
-#include "platform/listview.h"
-#include "platform/resstrings.h"
-#include "platform/sysutils.h"
-#include "platform/winver.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/sysutils.h"
+#include "platform/verres/resstrings.h"
+#include "platform/verres/winver.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/listview.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 // file once its form description is loaded and whenever Filename or ForceEXE
 // is set. Reading never fails: whatever is missing reads as empty.
 
-#include "platform/component.h"
+#include "platform/kernel/component.h"
 #include "versinfo/fixedfileversioninfo.h"
 #include "versinfo/predefs.h"
 #include "versinfo/versionnumberinformation.h"

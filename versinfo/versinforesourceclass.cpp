@@ -1,8 +1,8 @@
 // TVersionInfoResource as form descriptions name it, with its published properties.
 
-#include "platform/classregistry.h"
-#include "platform/label.h"
-#include "platform/listview.h"
+#include "platform/kernel/classregistry.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/listview.h"
 #include "versinfo/versinforesource.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "versinfo/versionnumberinformation.h"
 
-#include "platform/sysutils.h"
+#include "platform/kernel/sysutils.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // A four-part version number (two 16-bit parts in each half) with the text
 // form that a string table may give it.
 
-#include "platform/component.h"
+#include "platform/kernel/component.h"
 
 #include <cstdint>
 #include <string>

@@ -1,11 +1,11 @@
 #include "versinfo/zoraboutbox.h"
 
-#include "platform/application.h"
-#include "platform/classregistry.h"
-#include "platform/image.h"
-#include "platform/label.h"
-#include "platform/shell.h"
-#include "platform/sysutils.h"
+#include "platform/kernel/addressopener.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/classregistry.h"
+#include "platform/kernel/sysutils.h"
+#include "platform/widgets/image.h"
+#include "platform/widgets/label.h"
 #include "versinfo/versinforesource.h"
 
 #include <cctype>

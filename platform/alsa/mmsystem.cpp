@@ -1,8 +1,8 @@
 // The wave-input calls over ALSA. Handles are numbers checked against the
 // devices that are open, so a call with a closed handle is refused, never a crash.
 
+#include "platform/alsa/mmsystem.h"
 #include "platform/alsa/waveindevice.h"
-#include "platform/mmsystem.h"
 
 #include <alsa/asoundlib.h>
 

@@ -5,7 +5,7 @@
 // fill count of its first buffer and the headers' flags are shared with the
 // capture thread under FLock.
 
-#include "platform/mmsystem.h"
+#include "platform/alsa/mmsystem.h"
 
 #include <alsa/asoundlib.h>
 

@@ -1,8 +1,8 @@
-#include "platform/applicationpeer.h"
+#include "platform/kernel/applicationpeer.h"
 
-#include "platform/application.h"
-#include "platform/form.h"
-#include "platform/messages.h"
+#include "platform/forms/form.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/messages.h"
 #include "platform/qt/qtguard.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "platform/button.h"
+#include "platform/widgets/button.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtguard.h"
 #include "platform/qt/qtwidgetpeer.h"

@@ -1,6 +1,6 @@
-#include "platform/checkbox.h"
+#include "platform/widgets/checkbox.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtguard.h"
 #include "platform/qt/qtwidgetpeer.h"

@@ -1,6 +1,6 @@
 #include "platform/qt/qtconvert.h"
 
-#include "platform/control.h"
+#include "platform/widgets/control.h"
 
 #include <map>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Conversions between the program's values and Qt's.
 
-#include "platform/font.h"
-#include "platform/graphics.h"
+#include "platform/graphics/font.h"
+#include "platform/graphics/graphics.h"
 
 #include <QColor>
 #include <QFont>

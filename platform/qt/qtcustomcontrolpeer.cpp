@@ -1,7 +1,7 @@
-#include "platform/application.h"
-#include "platform/customcontrol.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtpaintwidget.h"
 #include "platform/qt/qtwidgetpeer.h"
+#include "platform/widgets/customcontrol.h"
 
 std::unique_ptr<TControlPeer> CreateCustomControlPeer(TWinControl* Control)
 {

@@ -1,4 +1,4 @@
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtguard.h"

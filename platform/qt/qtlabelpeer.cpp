@@ -1,6 +1,6 @@
-#include "platform/label.h"
+#include "platform/widgets/label.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtguard.h"
 #include "platform/qt/qtwidgetpeer.h"

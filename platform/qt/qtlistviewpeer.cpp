@@ -1,6 +1,6 @@
-#include "platform/listview.h"
+#include "platform/widgets/listview.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtwidgetpeer.h"
 

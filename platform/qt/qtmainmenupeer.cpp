@@ -1,6 +1,6 @@
-#include "platform/mainmenu.h"
+#include "platform/widgets/mainmenu.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtguard.h"
 

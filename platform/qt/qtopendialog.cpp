@@ -1,6 +1,6 @@
-#include "platform/opendialog.h"
+#include "platform/dialogs/opendialog.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 
 #include <QFileDialog>

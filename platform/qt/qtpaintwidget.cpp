@@ -1,7 +1,7 @@
 #include "platform/qt/qtpaintwidget.h"
 
 #include "platform/qt/qtguard.h"
-#include "platform/wincontrol.h"
+#include "platform/widgets/wincontrol.h"
 
 #include <QImage>
 #include <QMouseEvent>

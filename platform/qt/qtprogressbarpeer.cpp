@@ -1,6 +1,6 @@
-#include "platform/progressbar.h"
+#include "platform/widgets/progressbar.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtwidgetpeer.h"
 
 #include <QProgressBar>

@@ -1,6 +1,6 @@
-#include "platform/resources.h"
+#include "platform/kernel/resources.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "platform/textrenderer.h"
+#include "platform/graphics/textrenderer.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
-#include "platform/timer.h"
+#include "platform/kernel/timer.h"
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 
 #include <QTimer>
 

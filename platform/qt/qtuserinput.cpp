@@ -1,8 +1,8 @@
-#include "platform/userinput.h"
+#include "platform/widgets/userinput.h"
 
-#include "platform/application.h"
-#include "platform/control.h"
-#include "platform/mainmenu.h"
+#include "platform/kernel/application.h"
+#include "platform/widgets/control.h"
+#include "platform/widgets/mainmenu.h"
 
 #include <QApplication>
 #include <QKeyEvent>

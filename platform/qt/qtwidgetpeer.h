@@ -2,7 +2,7 @@
 // The common Qt side of a control: a widget kept in step with the control's
 // state. Peers of the individual control kinds derive from it.
 
-#include "platform/controlpeer.h"
+#include "platform/widgets/controlpeer.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "platform/mmio.h"
+#include "platform/riff/mmio.h"
 
 #include <cstdio>
 #include <limits>

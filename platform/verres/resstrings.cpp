@@ -1,4 +1,4 @@
-#include "platform/resstrings.h"
+#include "platform/verres/resstrings.h"
 
 #include "platform/verres/resstringtable.h"
 

@@ -1,6 +1,6 @@
 #include "platform/verres/utf16.h"
 
-#include "platform/utf8.h"
+#include "platform/kernel/utf8.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // produce: the build's resource generator uses it for the program's own block,
 // and tests use it for blocks of any shape.
 
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 
 #include <cstdint>
 #include <optional>

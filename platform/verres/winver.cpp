@@ -1,4 +1,4 @@
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 
 #include "platform/verres/elfsection.h"
 #include "platform/verres/versionblock.h"

@@ -6,7 +6,7 @@
 #include "cppemitter.h"
 #include "rcdescription.h"
 
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 
 #include <filesystem>
 #include <fstream>

@@ -5,7 +5,7 @@
 #include "analysis/audioanalyser.h"
 #include "displays/audiodisplay.h"
 #include "displays/levelmeter.h"
-#include "platform/form.h"
+#include "platform/forms/form.h"
 #include "support/controlonform.h"
 #include "support/scratchdir.h"
 #include "support/stereoframes.h"

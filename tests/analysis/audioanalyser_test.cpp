@@ -7,7 +7,7 @@
 #include "analysis/peakmeasure.h"
 #include "analysis/rmsmeasure.h"
 #include "audio/powertodb.h"
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "analyserprobe.h"
 
-#include "platform/application.h"
-#include "platform/formloader.h"
+#include "platform/forms/formloader.h"
+#include "platform/kernel/application.h"
 #include "support/alsaconfig.h"
 #include "support/messagepump.h"
 

@@ -2,12 +2,12 @@
 // sox, with the live device open beforehand (a rejected file must leave it so).
 
 #include "audio/wavein.h"
-#include "platform/application.h"
-#include "support/alsaconfig.h"
+#include "platform/kernel/application.h"
 #include "support/allocationcounter.h"
+#include "support/alsaconfig.h"
+#include "support/filefeedfixture.h"
 #include "support/messagepump.h"
 #include "support/riffbuilder.h"
-#include "support/filefeedfixture.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include "displays/led.h"
 #include "displays/levelmeter.h"
-#include "platform/application.h"
-#include "platform/form.h"
-#include "platform/formloader.h"
+#include "platform/forms/form.h"
+#include "platform/forms/formloader.h"
+#include "platform/kernel/application.h"
 #include "support/frozenclock.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // The lamp picture as drawn: 15 x 15, row 0 at the top.
 // '.' silver, 'K' black, 'M' maroon, 'G' lime (the body), 'W' white.
 
-#include "platform/graphics.h"
+#include "platform/graphics/graphics.h"
 
 #include <array>
 

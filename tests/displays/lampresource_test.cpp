@@ -1,6 +1,6 @@
 #include "lamppicture.h"
-#include "platform/bitmap.h"
-#include "platform/resources.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/kernel/resources.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "levelmeterprobe.h"
-#include "platform/label.h"
+#include "platform/widgets/label.h"
 
 #include <gtest/gtest.h>
 

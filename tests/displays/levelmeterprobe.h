@@ -4,7 +4,7 @@
 
 #include "displays/levelmeter.h"
 #include "paintcounted.h"
-#include "platform/timer.h"
+#include "platform/kernel/timer.h"
 #include "support/controlonform.h"
 
 #include <memory>

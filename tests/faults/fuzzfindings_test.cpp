@@ -1,7 +1,7 @@
 // What the fuzz programs found, kept as tests of the normal suite.
 
-#include "platform/formerror.h"
-#include "platform/formparser.h"
+#include "platform/forms/formerror.h"
+#include "platform/forms/formparser.h"
 
 #include <gtest/gtest.h>
 

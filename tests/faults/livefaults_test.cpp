@@ -6,12 +6,12 @@
 #include "analysis/audioanalyser.h"
 #include "audio/wavein.h"
 #include "displays/led.h"
-#include "platform/application.h"
-#include "platform/button.h"
-#include "platform/messages.h"
-#include "platform/sysutils.h"
-#include "support/alsaconfig.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/messages.h"
+#include "platform/kernel/sysutils.h"
+#include "platform/widgets/button.h"
 #include "shell/mainform.h"
+#include "support/alsaconfig.h"
 #include "support/messagepump.h"
 
 #include <gtest/gtest.h>

@@ -5,11 +5,11 @@
 // exceptions, which is what the loader promises; anything else is a fault.
 
 #include "audio/wavecommon.h"
-#include "platform/application.h"
-#include "platform/classregistry.h"
-#include "platform/exception.h"
-#include "platform/form.h"
-#include "platform/formloader.h"
+#include "platform/forms/form.h"
+#include "platform/forms/formloader.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/classregistry.h"
+#include "platform/kernel/exception.h"
 
 #include <cstdint>
 #include <cstdlib>

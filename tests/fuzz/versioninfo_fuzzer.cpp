@@ -3,7 +3,7 @@
 // predefined key of every listed translation) and keys taken from the input.
 // Every answer must lie inside the copy, and a string must end inside it.
 
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 #include "versinfo/predefs.h"
 
 #include <cstdint>

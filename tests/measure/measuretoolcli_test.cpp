@@ -1,7 +1,7 @@
 // quimbrel-measure as a command: refused files, usage, version, JSON that
 // parses, and the progress bar.
 
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 
 #include "support/measuretoolrun.h"
 #include "support/scratchdir.h"

@@ -1,10 +1,10 @@
 // The main window's caption and the About command, in a test program that
 // carries the program's own version resource.
 
-#include "platform/application.h"
-#include "platform/button.h"
-#include "platform/label.h"
-#include "platform/menuitem.h"
+#include "platform/kernel/application.h"
+#include "platform/widgets/button.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/menuitem.h"
 #include "shell/mainform.h"
 #include "support/alsaconfig.h"
 #include "versinfo/formhelpabout.h"

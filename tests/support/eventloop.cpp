@@ -1,7 +1,7 @@
 #include "support/eventloop.h"
 
-#include "platform/application.h"
-#include "platform/sysutils.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/sysutils.h"
 
 namespace eventloop {
 

@@ -1,6 +1,6 @@
 #include "support/frozenclock.h"
 
-#include "platform/sysutils.h"
+#include "platform/kernel/sysutils.h"
 
 TFrozenClock::TFrozenClock(uint32_t StartMs) : FNow(StartMs)
 {

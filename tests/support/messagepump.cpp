@@ -1,7 +1,7 @@
 #include "support/messagepump.h"
 
-#include "platform/messages.h"
-#include "platform/sysutils.h"
+#include "platform/kernel/messages.h"
+#include "platform/kernel/sysutils.h"
 
 namespace messagepump {
 

@@ -1,4 +1,4 @@
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "support/versionfiles.h"
 
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 #include "support/elfimage.h"
 #include "support/resfile.h"
 

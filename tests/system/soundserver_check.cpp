@@ -8,11 +8,11 @@
 #include "audio/powertodb.h"
 #include "displays/led.h"
 #include "displays/levelmeter.h"
-#include "platform/application.h"
-#include "platform/button.h"
-#include "platform/checkbox.h"
-#include "platform/sysutils.h"
-#include "platform/userinput.h"
+#include "platform/kernel/application.h"
+#include "platform/kernel/sysutils.h"
+#include "platform/widgets/button.h"
+#include "platform/widgets/checkbox.h"
+#include "platform/widgets/userinput.h"
 #include "shell/mainform.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The key and caption tables, the build-flag bits and the small sets.
 
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 #include "versinfo/fixedfileversioninfo.h"
 #include "versinfo/predefs.h"
 

@@ -1,9 +1,9 @@
 // Labels linked to the version-information component: what each shows, how
 // linking changes ShowResource, removal notices, and the loading state.
 
-#include "platform/form.h"
-#include "platform/label.h"
+#include "platform/forms/form.h"
 #include "platform/verres/versionblockwriter.h"
+#include "platform/widgets/label.h"
 #include "support/resfile.h"
 #include "support/versionfiles.h"
 #include "versinfo/versinforesource.h"

@@ -2,10 +2,10 @@
 // into a linked list view: its columns, the rows in their fixed order, the
 // rows left out, and what the list view shows on screen.
 
-#include "platform/form.h"
-#include "platform/label.h"
-#include "platform/listview.h"
+#include "platform/forms/form.h"
 #include "platform/verres/versionblockwriter.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/listview.h"
 #include "support/resfile.h"
 #include "support/versionfiles.h"
 #include "versinfo/versinforesource.h"

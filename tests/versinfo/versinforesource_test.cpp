@@ -2,9 +2,9 @@
 // into small ELF files: string values, translations, version numbers, build
 // flags, files without version information, and re-reading.
 
-#include "platform/application.h"
+#include "platform/kernel/application.h"
 #include "platform/verres/versionblockwriter.h"
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 #include "support/resfile.h"
 #include "support/versionfiles.h"
 #include "versinfo/versinforesource.h"

@@ -2,10 +2,10 @@
 // published properties, its links resolved by name, and the reading that
 // follows once the whole description is loaded.
 
-#include "platform/form.h"
-#include "platform/formloader.h"
-#include "platform/label.h"
+#include "platform/forms/form.h"
+#include "platform/forms/formloader.h"
 #include "platform/verres/versionblockwriter.h"
+#include "platform/widgets/label.h"
 #include "support/resfile.h"
 #include "support/versionfiles.h"
 #include "versinfo/versinforesource.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The tool's command line: quimbrel-measure [--rms] [--json] [--blocks] FILE...
 
-#include "platform/exception.h"
+#include "platform/kernel/exception.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "tools/measure/toolversion.h"
 
-#include "platform/winver.h"
+#include "platform/verres/winver.h"
 
 #include <cstdio>
 #include <vector>

@@ -4,8 +4,8 @@
 // mono widened to stereo. Only one block is held at a time, so memory stays
 // the same whatever the file's length.
 
-#include "platform/exception.h"
-#include "platform/mmio.h"
+#include "platform/kernel/exception.h"
+#include "platform/riff/mmio.h"
 
 #include <cstddef>
 #include <cstdint>

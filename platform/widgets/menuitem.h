@@ -1,0 +1,52 @@
+#pragma once
+// An item of a menu: a command with a caption ("&" marks its accelerator, "-"
+// makes a separator), or a submenu holding further items.
+
+#include "platform/kernel/component.h"
+
+#include <string>
+#include <vector>
+
+class TMainMenu;
+
+class TMenuItem : public TComponent {
+public:
+    explicit TMenuItem(TComponent* AOwner);
+    // Leaves its parent item; its own items stay with their owner.
+    ~TMenuItem() override;
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    bool IsLine() const { return FCaption == "-"; }
+
+    TNotifyEvent OnClick() const { return FOnClick; }
+    void SetOnClick(TNotifyEvent Value) { FOnClick = std::move(Value); }
+    // What choosing the item does: raises OnClick.
+    virtual void Click();
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TMenuItem* Items(int Index) const { return FItems.at(static_cast<size_t>(Index)); }
+    TMenuItem* Parent() const { return FParent; }
+    // Appends an item (taking it from another parent first).
+    void Add(TMenuItem* Item);
+    void Remove(TMenuItem* Item);
+    // The main menu the item lies in, or nullptr.
+    TMainMenu* Menu() const;
+
+private:
+    friend class TMainMenu;
+    // Tells the menu that the item changed in place, or that the tree did.
+    void Changed(bool Structure);
+
+    std::string FCaption;
+    bool FEnabled = true;
+    bool FVisible = true;
+    TNotifyEvent FOnClick;
+    TMenuItem* FParent = nullptr;
+    std::vector<TMenuItem*> FItems; // not owned: the form owns every item
+    TMainMenu* FMenu = nullptr;     // set on a menu's root item only
+};
