@@ -13,6 +13,8 @@
 
 #include <cstdlib>
 
+using namespace measure;
+
 TEST(LevelHistogram, PercentilesByNearestRank)
 {
     TLevelHistogram levels;

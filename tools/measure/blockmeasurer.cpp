@@ -5,6 +5,8 @@
 #include "analysis/rmsmeasure.h"
 #include "audio/powertodb.h"
 
+namespace measure {
+
 namespace {
 
 // Magnitude of the largest positive sample; 32768, the largest negative, is above it.
@@ -36,3 +38,5 @@ TBlockLevels TBlockMeasurer::Measure(int16_t* Samples, size_t FrameCount)
     FOffsets.AddBlock(Samples, FrameCount);
     return levels;
 }
+
+} // namespace measure

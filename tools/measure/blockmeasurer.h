@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace measure {
+
 // What one block shows, and what it held before any correction.
 struct TBlockLevels {
     float LeftdB = 0.0f;     // the level the meter is given, dB relative to a full-scale sine
@@ -37,3 +39,5 @@ private:
     float FLastRightPower = InitialLastPower; // right power shown for the previous block
     TOffsetEstimator FOffsets;         // the window's running DC-offset estimate
 };
+
+} // namespace measure

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace measure {
+
 namespace {
 
 constexpr double SoxFullScale = 32768.0; // sox's 0 dBFS: the magnitude of -32768
@@ -27,3 +29,5 @@ double TChannelSummary::SamplePeakdBFS() const
 {
     return DecibelsPerAmplitudeDecade * std::log10(FSamplePeak / SoxFullScale);
 }
+
+} // namespace measure

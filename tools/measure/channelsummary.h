@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace measure {
+
 class TChannelSummary {
 public:
     // Takes one block: the level shown for it (dB), the largest magnitude of
@@ -34,3 +36,5 @@ private:
     double FFirstClipSeconds = 0.0;  // start of the first such block, seconds
     double FLastClipSeconds = 0.0;   // start of the last such block, seconds
 };
+
+} // namespace measure

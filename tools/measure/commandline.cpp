@@ -1,5 +1,7 @@
 #include "tools/measure/commandline.h"
 
+namespace measure {
+
 const char* const UsageLine = "usage: quimbrel-measure [--rms] [--json] [--blocks] [--help] [--version] FILE...";
 
 TMeasureOptions ParseCommandLine(const std::vector<std::string>& Args)
@@ -57,3 +59,5 @@ std::string HelpText()
            "Exit status: 0 when every file was measured, 1 when a file could not be\n"
            "(the others are still measured), 2 for bad usage.\n";
 }
+
+} // namespace measure

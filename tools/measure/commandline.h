@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace measure {
+
 // Bad usage: an unknown option or no file. The message says what was wrong.
 class EUsageError : public Exception {
 public:
@@ -29,3 +31,5 @@ TMeasureOptions ParseCommandLine(const std::vector<std::string>& Args);
 extern const char* const UsageLine;
 // The text printed by --help.
 std::string HelpText();
+
+} // namespace measure

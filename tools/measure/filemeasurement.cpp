@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace measure {
+
 namespace {
 
 TFileInfo InfoOf(const std::string& FileName, const TWavStreamReader& Reader, bool PeakLevel)
@@ -66,3 +68,5 @@ std::string MeasureFile(const std::string& FileName, const TMeasureOptions& Opti
         return error.Message();
     }
 }
+
+} // namespace measure

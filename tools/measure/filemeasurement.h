@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+namespace measure {
+
 // Files of at least this many blocks (a minute at 44,100 Hz) show a progress bar.
 constexpr uint64_t ProgressMinBlocks = 600;
 
@@ -16,3 +18,5 @@ constexpr uint64_t ProgressMinBlocks = 600;
 // measured, otherwise the reason it was not (Report has been told as well).
 std::string MeasureFile(const std::string& FileName, const TMeasureOptions& Options, TReportWriter& Report,
                         std::FILE* Progress);
+
+} // namespace measure

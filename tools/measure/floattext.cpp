@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace measure {
+
 namespace {
 
 constexpr size_t LongestFloatText = 32; // sign, digits, point and exponent of any float
@@ -14,3 +16,5 @@ std::string ShortestText(float Value)
     const auto result = std::to_chars(text, text + sizeof text, Value);
     return std::string(text, result.ptr);
 }
+
+} // namespace measure

@@ -3,4 +3,8 @@
 
 #include <string>
 
+namespace measure {
+
 std::string ShortestText(float Value);
+
+} // namespace measure

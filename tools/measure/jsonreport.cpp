@@ -3,6 +3,8 @@
 #include "tools/measure/floattext.h"
 #include "tools/measure/markadvice.h"
 
+namespace measure {
+
 namespace {
 
 constexpr unsigned char FirstPrintable = 0x20;
@@ -125,3 +127,5 @@ void TJsonReport::Finish()
 {
     std::fprintf(FOut, "\n]}\n");
 }
+
+} // namespace measure

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+namespace measure {
+
 class TJsonReport : public TReportWriter {
 public:
     TJsonReport(std::FILE* Out, const std::string& Version, bool PeakLevel);
@@ -33,3 +35,5 @@ private:
 
 // Text as a JSON string literal, quotes included.
 std::string JsonString(const std::string& Text);
+
+} // namespace measure

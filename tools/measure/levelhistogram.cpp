@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace measure {
+
 namespace {
 
 constexpr double CentidBPerdB = 100.0;
@@ -33,3 +35,5 @@ double TLevelHistogram::Percentile(double Fraction) const
     }
     return HighestCentidB / CentidBPerdB;
 }
+
+} // namespace measure

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace measure {
+
 class TLevelHistogram {
 public:
     // Levels are counted from -200 dB (below the quietest reading, about
@@ -26,3 +28,5 @@ private:
     std::vector<uint32_t> FBins; // blocks per 0.01 dB, from LowestCentidB upward (4 billion blocks: 13 years)
     uint64_t FCount = 0;         // blocks added
 };
+
+} // namespace measure

@@ -11,6 +11,8 @@
 #include <memory>
 #include <unistd.h>
 
+using namespace measure;
+
 namespace {
 
 constexpr int ExitMeasured = 0;   // every file measured

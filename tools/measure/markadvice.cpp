@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace measure {
+
 namespace {
 
 constexpr double TenthsPerdB = 10.0;
@@ -43,3 +45,5 @@ const char* TAdvice::KindName() const
     }
     return "ok";
 }
+
+} // namespace measure

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace measure {
+
 struct TMark {
     const char* Name;          // the signal type, as beside the meter
     double BelowFullScaledB;   // how far below 0 dB the mark is, dB
@@ -30,3 +32,5 @@ struct TAdvice {
 // lower it when it is above the mark (by 0.05 dB or more), raise it when it
 // is more than 0.5 dB below, otherwise nothing.
 TAdvice AdviseFor(double LeveldB, const TMark& Mark);
+
+} // namespace measure

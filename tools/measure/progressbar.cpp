@@ -1,5 +1,7 @@
 #include "tools/measure/progressbar.h"
 
+namespace measure {
+
 namespace {
 
 constexpr uint64_t Hundred = 100;
@@ -50,3 +52,5 @@ void TProgressBar::Clear()
     std::fflush(FOut);
     FCleared = true;
 }
+
+} // namespace measure

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+namespace measure {
+
 class TProgressBar {
 public:
     // Cells between the brackets.
@@ -31,3 +33,5 @@ private:
     int FShownPercent = -1; // percentage last drawn; -1 before the first drawing
     bool FCleared = false;  // the line has been cleared
 };
+
+} // namespace measure

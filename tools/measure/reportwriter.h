@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace measure {
+
 // What is known of a file before its blocks are read.
 struct TFileInfo {
     std::string FileName;    // as given on the command line
@@ -38,3 +40,5 @@ public:
     // After the last file.
     virtual void Finish() = 0;
 };
+
+} // namespace measure

@@ -4,6 +4,8 @@
 #include "tools/measure/markadvice.h"
 #include "tools/measure/wavstreamreader.h"
 
+namespace measure {
+
 namespace {
 
 const char* MeasureName(bool PeakLevel)
@@ -104,3 +106,5 @@ void TTextReport::FileError(const std::string&, const std::string& Message, bool
     if (Started)
         std::fprintf(FOut, "  not measured to the end: %s\n", Message.c_str());
 }
+
+} // namespace measure

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace measure {
+
 class TTextReport : public TReportWriter {
 public:
     explicit TTextReport(std::FILE* Out) : FOut(Out) {}
@@ -24,3 +26,5 @@ private:
     bool FBlockRows = false;  // the CSV heading for block rows has been written for this file
     int FFilesBegun = 0;      // files reported so far; a blank line separates them
 };
+
+} // namespace measure

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace measure {
+
 namespace {
 
 // The running program's own file.
@@ -40,3 +42,5 @@ std::string ToolVersion()
     const std::string version = ResourceVersion();
     return version.empty() ? std::string(QUIMBREL_BUILD_VERSION) : version;
 }
+
+} // namespace measure

@@ -4,4 +4,8 @@
 
 #include <string>
 
+namespace measure {
+
 std::string ToolVersion();
+
+} // namespace measure
