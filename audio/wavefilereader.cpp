@@ -1,25 +1,13 @@
 #include "audio/wavefilereader.h"
 
+#include "audio/wavefilechunks.h"
+
 #include <cstring>
 #include <new>
 
 namespace {
 
-constexpr uint32_t FormatRecordBytes = 16; // the part of "fmt " that is read
-constexpr uint16_t PcmFormatTag = 1;
-constexpr uint16_t AcceptedBitsPerSample = 16;
-constexpr uint32_t AcceptedSampleRate = 44100; // frames per second
 constexpr uint64_t SampleBytes = 2;
-
-uint16_t Le16(const unsigned char* Bytes)
-{
-    return static_cast<uint16_t>(Bytes[0] | Bytes[1] << 8);
-}
-
-uint32_t Le32(const unsigned char* Bytes)
-{
-    return static_cast<uint32_t>(Le16(Bytes)) | static_cast<uint32_t>(Le16(Bytes + 2)) << 16;
-}
 
 } // namespace
 
@@ -27,69 +15,24 @@ TWaveFileReader::TResult TWaveFileReader::Read(const std::string& FileName)
 {
     FData.reset();
     FSize = 0;
-    HMMIO file = mmioOpen(FileName, MMIO_READ | MMIO_ALLOCBUF);
-    if (!file)
+    const TWaveFileChunks chunks(FileName, FIgnoreSampleRate);
+    switch (chunks.Check()) {
+    case wcAccepted:
+        break;
+    case wcNotPcm16:
+        return wrWrongFormat;
+    default:
         return wrUnreadable;
-    const TResult result = ReadFromOpenFile(file);
-    mmioClose(file, 0);
-    if (result != wrRead) {
-        FData.reset();
-        FSize = 0;
     }
-    return result;
-}
-
-TWaveFileReader::TResult TWaveFileReader::ReadFromOpenFile(HMMIO File)
-{
-    MMCKINFO riff;
-    riff.fccType = mmioStringToFOURCC("WAVE", 0);
-    if (mmioDescend(File, riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR)
-        return wrUnreadable;
-    MMCKINFO fmt;
-    fmt.ckid = mmioStringToFOURCC("fmt ", 0);
-    if (mmioDescend(File, fmt, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-        return wrUnreadable;
-    // A record too short to hold the fields that are checked is not a 16-bit PCM record.
-    if (fmt.cksize < FormatRecordBytes)
-        return wrWrongFormat;
-    TFormat format;
-    if (!ReadFormat(File, format))
-        return wrUnreadable;
-    mmioAscend(File, fmt, 0);
-    if (!IsAccepted(format))
-        return wrWrongFormat;
-    // Searched onwards from "fmt ": a "data" chunk before it is not found.
-    MMCKINFO data;
-    data.ckid = mmioStringToFOURCC("data", 0);
-    if (mmioDescend(File, data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-        return wrUnreadable;
-    return ReadSamples(File, data.cksize, format.Channels == 1) ? wrRead : wrUnreadable;
-}
-
-bool TWaveFileReader::ReadFormat(HMMIO File, TFormat& Format)
-{
-    unsigned char record[FormatRecordBytes];
-    if (mmioRead(File, record, sizeof record) != static_cast<int64_t>(sizeof record))
-        return false;
-    constexpr int TagOffset = 0, ChannelsOffset = 2, RateOffset = 4, BitsOffset = 14;
-    Format.FormatTag = Le16(record + TagOffset);
-    Format.Channels = Le16(record + ChannelsOffset);
-    Format.SampleRate = Le32(record + RateOffset);
-    Format.BitsPerSample = Le16(record + BitsOffset);
-    return true;
-}
-
-bool TWaveFileReader::IsAccepted(const TFormat& Format) const
-{
-    return Format.FormatTag == PcmFormatTag && Format.BitsPerSample == AcceptedBitsPerSample &&
-           (FIgnoreSampleRate || Format.SampleRate == AcceptedSampleRate);
+    if (ReadSamples(chunks.File(), chunks.DataChunk().cksize, chunks.Format().Channels == 1))
+        return wrRead;
+    FData.reset();
+    FSize = 0;
+    return wrUnreadable;
 }
 
 bool TWaveFileReader::ReadSamples(HMMIO File, uint32_t DeclaredBytes, bool Mono)
 {
-    // The declared size is checked against the file before anything is allocated.
-    if (DeclaredBytes > mmioBytesRemaining(File))
-        return false;
     const uint64_t allocated = Mono ? SampleBytes * DeclaredBytes : DeclaredBytes;
     FData.reset(new (std::nothrow) char[allocated]);
     if (!FData)

@@ -1,9 +1,8 @@
 #pragma once
 // Reads the whole sample data of a 16-bit PCM WAV file into memory, widening
-// a mono file to stereo, for TWaveIn::ProcessFile. The chunk search follows
-// the RIFF rules: the "WAVE" form from the start of the file, then "fmt ",
-// then "data" after it. A data chunk that claims more than the file holds is
-// a truncated file: nothing is allocated for it and nothing is read.
+// a mono file to stereo, for TWaveIn::ProcessFile. TWaveFileChunks finds and
+// checks the chunks; a data chunk that claims more than the file holds is a
+// truncated file: nothing is allocated for it and nothing is read.
 
 #include "platform/riff/mmio.h"
 
@@ -29,19 +28,7 @@ public:
     uint64_t Size() const { return FSize; }
 
 private:
-    // The leading fields of a format record that decide acceptance.
-    struct TFormat {
-        uint16_t FormatTag = 0;
-        uint16_t Channels = 0;
-        uint32_t SampleRate = 0;
-        uint16_t BitsPerSample = 0;
-    };
-
-    TResult ReadFromOpenFile(HMMIO File);
-    // False when the file ends inside the record.
-    static bool ReadFormat(HMMIO File, TFormat& Format);
-    bool IsAccepted(const TFormat& Format) const;
-    // False for a truncated file or data that cannot be held in memory.
+    // False for data that cannot be held in memory or read.
     bool ReadSamples(HMMIO File, uint32_t DeclaredBytes, bool Mono);
     void WidenMono(uint64_t MonoBytes);
 

@@ -1,5 +1,6 @@
 #include "audio/wavein.h"
 
+#include "audio/wavefilechunks.h"
 #include "audio/wavefilereader.h"
 #include "platform/kernel/application.h"
 #include "platform/kernel/sysutils.h"
@@ -16,7 +17,6 @@ constexpr int32_t MaxBufferSamples =
 constexpr unsigned ErrorTextChars = 100; // the device's text for an error, at most
 constexpr uint32_t HeaderBytes = sizeof(wavehdr_tag);
 constexpr uint32_t DeviceLoops = 1;
-constexpr const char* WrongFormatText = "File is not a 16-bit, 44.1 KHz file";
 
 } // namespace
 
@@ -244,7 +244,7 @@ void TWaveIn::ProcessFile(const std::string& FileName)
     case TWaveFileReader::wrUnreadable:
         return;
     case TWaveFileReader::wrWrongFormat:
-        Application.MessageBox(WrongFormatText, FileName, MB_OK);
+        Application.MessageBox(RejectedFileMessage, FileName, MB_OK);
         return;
     case TWaveFileReader::wrRead:
         break;

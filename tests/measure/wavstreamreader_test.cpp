@@ -10,6 +10,8 @@
 
 #include <vector>
 
+using namespace measure;
+
 namespace {
 
 constexpr size_t BlockFrames = TWavStreamReader::BlockFrames;

@@ -3,35 +3,20 @@
 #include "analysis/stereopower.h"
 
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
+namespace measure {
+
 namespace {
 
-constexpr uint16_t PcmFormatTag = 1;
-constexpr uint16_t AcceptedBitsPerSample = 16;
-constexpr size_t FormatRecordBytes = 16; // the PCM fields: tag, channels, rate, byte rate, align, bits
-// Byte offsets of the fields read from the format record.
-constexpr size_t FormatTagAt = 0;      // 16-bit
-constexpr size_t ChannelsAt = 2;       // 16-bit
-constexpr size_t SampleRateAt = 4;     // 32-bit
-constexpr size_t BitsPerSampleAt = 14; // 16-bit
+constexpr bool AnyRate = true; // as in the window's file run
 constexpr size_t BytesPerSample = 2;
 constexpr size_t BytesPerStereoFrame = BytesPerSample * SamplesPerFrame;
+constexpr const char* FileEndsEarly = "the file ends early";
 
 // Samples are little-endian in the file and copied as they are.
 static_assert(std::endian::native == std::endian::little, "samples are read without byte swapping");
-
-uint16_t Le16(const unsigned char* Bytes)
-{
-    return static_cast<uint16_t>(Bytes[0] | Bytes[1] << 8);
-}
-
-uint32_t Le32(const unsigned char* Bytes)
-{
-    return static_cast<uint32_t>(Le16(Bytes)) | static_cast<uint32_t>(Le16(Bytes + sizeof(uint16_t))) << 16;
-}
 
 // Why the file could not be opened, in a few words.
 std::string OpenFailure(const std::string& FileName, int Error)
@@ -46,73 +31,48 @@ std::string OpenFailure(const std::string& FileName, int Error)
     return "not a regular file";
 }
 
+// Why the file is refused, in a few words.
+std::string Refusal(const TWaveFileChunks& Chunks, const std::string& FileName)
+{
+    switch (Chunks.Check()) {
+    case wcCannotOpen:
+        return OpenFailure(FileName, Chunks.OpenError());
+    case wcNotRiffWave:
+        return "not a WAV file (no RIFF chunk of form \"WAVE\")";
+    case wcNoFormat:
+        return "no \"fmt \" chunk";
+    case wcFormatCutShort:
+        return FileEndsEarly;
+    case wcNotPcm16:
+        return RejectedFileMessage;
+    case wcNoData:
+        return "no \"data\" chunk after the \"fmt \" chunk";
+    case wcDataCutShort:
+        // The window reads nothing of a file whose data chunk is cut short.
+        return "the data chunk is cut short: it declares " + std::to_string(Chunks.DataChunk().cksize) +
+               " bytes, the file holds " + std::to_string(Chunks.DataBytesPresent());
+    case wcAccepted:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
-TWavStreamReader::TWavStreamReader(const std::string& FileName)
+TWavStreamReader::TWavStreamReader(const std::string& FileName) : FChunks(FileName, AnyRate)
 {
-    errno = 0;
-    FFile = mmioOpen(FileName, MMIO_READ | MMIO_ALLOCBUF);
-    if (!FFile)
-        throw EWavFileError(OpenFailure(FileName, errno));
-    try {
-        MMCKINFO riff;
-        riff.fccType = mmioStringToFOURCC("WAVE");
-        if (mmioDescend(FFile, riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR)
-            throw EWavFileError("not a WAV file (no RIFF chunk of form \"WAVE\")");
-        FindFormat(riff);
-        FindData(riff);
-    } catch (...) {
-        mmioClose(FFile);
-        throw;
-    }
-}
-
-TWavStreamReader::~TWavStreamReader()
-{
-    mmioClose(FFile);
-}
-
-void TWavStreamReader::FindFormat(MMCKINFO& Riff)
-{
-    MMCKINFO format;
-    format.ckid = mmioStringToFOURCC("fmt ");
-    if (mmioDescend(FFile, format, &Riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-        throw EWavFileError("no \"fmt \" chunk");
-    // A record too short to hold the PCM fields cannot say "16-bit PCM".
-    if (format.cksize < FormatRecordBytes)
-        throw EWavFileError(RejectedFileMessage);
-    unsigned char record[FormatRecordBytes];
-    ReadExactly(record, sizeof record);
-    mmioAscend(FFile, format);
-
-    const uint16_t formatTag = Le16(record + FormatTagAt);
-    FChannels = Le16(record + ChannelsAt);
-    FSampleRate = Le32(record + SampleRateAt);
-    const uint16_t bitsPerSample = Le16(record + BitsPerSampleAt);
-    // Any rate is accepted, as in the window's file run.
-    if (formatTag != PcmFormatTag || bitsPerSample != AcceptedBitsPerSample)
-        throw EWavFileError(RejectedFileMessage);
-    if (FSampleRate == 0)
+    if (!FChunks.FormatAccepted())
+        throw EWavFileError(Refusal(FChunks, FileName));
+    if (SampleRate() == 0)
         throw EWavFileError("the sample rate is 0, so no time can be given");
-}
-
-void TWavStreamReader::FindData(const MMCKINFO& Riff)
-{
-    // The search goes on from the end of "fmt ": a "data" chunk before it is not found.
-    MMCKINFO data;
-    data.ckid = mmioStringToFOURCC("data");
-    if (mmioDescend(FFile, data, &Riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-        throw EWavFileError("no \"data\" chunk after the \"fmt \" chunk");
-    // The window reads nothing of a file whose data chunk is cut short.
-    const uint64_t present = mmioBytesRemaining(FFile);
-    if (present < data.cksize)
-        throw EWavFileError("the data chunk is cut short: it declares " + std::to_string(data.cksize) +
-                            " bytes, the file holds " + std::to_string(present));
-    if (FChannels == 1) {
-        FDataFrames = data.cksize / BytesPerSample;
+    if (FChunks.Check() != wcAccepted)
+        throw EWavFileError(Refusal(FChunks, FileName));
+    const uint32_t dataBytes = FChunks.DataChunk().cksize;
+    if (Channels() == 1) {
+        FDataFrames = dataBytes / BytesPerSample;
         FMono.resize(BlockFrames);
     } else {
-        FDataFrames = data.cksize / BytesPerStereoFrame;
+        FDataFrames = dataBytes / BytesPerStereoFrame;
     }
 }
 
@@ -133,6 +93,8 @@ bool TWavStreamReader::ReadBlock(int16_t* Samples)
 
 void TWavStreamReader::ReadExactly(void* Buffer, size_t Bytes)
 {
-    if (mmioRead(FFile, Buffer, static_cast<int64_t>(Bytes)) != static_cast<int64_t>(Bytes))
-        throw EWavFileError("the file ends early");
+    if (mmioRead(FChunks.File(), Buffer, static_cast<int64_t>(Bytes)) != static_cast<int64_t>(Bytes))
+        throw EWavFileError(FileEndsEarly);
 }
+
+} // namespace measure

@@ -1,16 +1,18 @@
 #pragma once
-// Reads a WAV file block by block, with the window's acceptance rules: RIFF
-// form "WAVE", a "fmt " chunk, then a "data" chunk; 16-bit PCM at any rate;
-// mono widened to stereo. Only one block is held at a time, so memory stays
-// the same whatever the file's length.
+// Reads a WAV file block by block, with the window's acceptance rules
+// (TWaveFileChunks): 16-bit PCM at any rate but 0; mono widened to stereo.
+// Only one block is held at a time, so memory stays the same whatever the
+// file's length.
 
+#include "audio/wavefilechunks.h"
 #include "platform/kernel/exception.h"
-#include "platform/riff/mmio.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+namespace measure {
 
 // A file that cannot be opened, is not a WAV file of the accepted kind, or
 // cannot be read to the end of its data chunk. The message names no file.
@@ -19,9 +21,6 @@ public:
     using Exception::Exception;
 };
 
-// The window's words for a file that is not 16-bit PCM (whatever the reason).
-inline constexpr const char* RejectedFileMessage = "File is not a 16-bit, 44.1 KHz file";
-
 class TWavStreamReader {
 public:
     // Frames per block: 100 ms at 44,100 Hz, the analyser's block.
@@ -29,12 +28,9 @@ public:
 
     // Opens FileName and reads its format; throws EWavFileError.
     explicit TWavStreamReader(const std::string& FileName);
-    ~TWavStreamReader();
-    TWavStreamReader(const TWavStreamReader&) = delete;
-    TWavStreamReader& operator=(const TWavStreamReader&) = delete;
 
-    uint16_t Channels() const { return FChannels; }
-    uint32_t SampleRate() const { return FSampleRate; }
+    uint16_t Channels() const { return FChunks.Format().Channels; }
+    uint32_t SampleRate() const { return FChunks.Format().SampleRate; }
     // Frames in the data chunk; a file of more than two channels is read as
     // stereo frames of 4 bytes, as the window reads it.
     uint64_t DataFrames() const { return FDataFrames; }
@@ -48,14 +44,12 @@ public:
     bool ReadBlock(int16_t* Samples);
 
 private:
-    void FindFormat(MMCKINFO& Riff);
-    void FindData(const MMCKINFO& Riff);
     void ReadExactly(void* Buffer, size_t Bytes);
 
-    HMMIO FFile = nullptr;          // the open file, positioned in the data chunk
-    uint16_t FChannels = 0;         // channels as the format record gives them
-    uint32_t FSampleRate = 0;       // frames per second, as the format record gives it
+    TWaveFileChunks FChunks;        // the open file, positioned in the data chunk
     uint64_t FDataFrames = 0;       // frames in the data chunk, after widening
     uint64_t FBlocksRead = 0;       // full blocks handed out so far
     std::vector<int16_t> FMono;     // one block of mono samples before widening; empty for stereo
 };
+
+} // namespace measure
