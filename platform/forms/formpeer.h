@@ -14,7 +14,7 @@ public:
     virtual void CenterOnScreen() = 0;
     virtual void SetWindowIcon(const std::string& ResourceName) = 0;
     // Places the menu bar widget (a peer of the form's main menu) above the client area.
-    virtual void SetMenuWidget(void* MenuWidget) = 0;
+    virtual void SetMenuWidget(TWidgetHandle MenuWidget) = 0;
 };
 
 std::unique_ptr<TFormPeer> CreateFormPeer(TForm* Form);

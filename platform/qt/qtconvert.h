@@ -3,10 +3,12 @@
 
 #include "platform/graphics/font.h"
 #include "platform/graphics/graphics.h"
+#include "platform/widgets/widgethandle.h"
 
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QWidget>
 #include <string>
 
 inline QString ToQString(const std::string& Text)
@@ -17,6 +19,17 @@ inline QString ToQString(const std::string& Text)
 inline std::string FromQString(const QString& Text)
 {
     return Text.toUtf8().toStdString();
+}
+
+// A widget handle is a QWidget's address under another type.
+inline TWidgetHandle ToWidgetHandle(QWidget* Widget)
+{
+    return reinterpret_cast<TWidgetHandle>(Widget);
+}
+
+inline QWidget* ToQWidget(TWidgetHandle Handle)
+{
+    return reinterpret_cast<QWidget*>(Handle);
 }
 
 inline QColor ToQColor(TColor C)

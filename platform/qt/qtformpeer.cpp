@@ -105,8 +105,8 @@ public:
         FWindow->raise();
         FWindow->activateWindow();
     }
-    void* Widget() const override { return FWindow; }
-    void* ClientWidget() const override { return FWindow->Client(); }
+    TWidgetHandle Widget() const override { return ToWidgetHandle(FWindow); }
+    TWidgetHandle ClientWidget() const override { return ToWidgetHandle(FWindow->Client()); }
 
     int MenuHeight() const override
     {
@@ -145,9 +145,9 @@ public:
     {
         FWindow->setWindowIcon(QIcon(QStringLiteral(":/icons/") + ToQString(ResourceName) + QStringLiteral(".png")));
     }
-    void SetMenuWidget(void* MenuWidget) override
+    void SetMenuWidget(TWidgetHandle MenuWidget) override
     {
-        FWindow->SetMenuBar(static_cast<QWidget*>(MenuWidget));
+        FWindow->SetMenuBar(ToQWidget(MenuWidget));
         ApplySize();
     }
 

@@ -55,7 +55,7 @@ public:
         return true;
     }
 
-    void* Widget() const override { return FBar.data(); }
+    TWidgetHandle Widget() const override { return ToWidgetHandle(FBar.data()); }
 
 private:
     void AddItem(const TMenuItem& Item, const std::function<void(QAction*)>& Add)

@@ -1,6 +1,7 @@
 #include "platform/widgets/userinput.h"
 
 #include "platform/kernel/application.h"
+#include "platform/qt/qtconvert.h"
 #include "platform/widgets/control.h"
 #include "platform/widgets/mainmenu.h"
 
@@ -14,7 +15,7 @@ namespace {
 QWidget* WidgetOf(TControl& Control)
 {
     Control.HandleNeeded();
-    return Control.Peer() ? static_cast<QWidget*>(Control.Peer()->Widget()) : nullptr;
+    return Control.Peer() ? ToQWidget(Control.Peer()->Widget()) : nullptr;
 }
 
 Qt::Key QtKey(int VirtualKey)

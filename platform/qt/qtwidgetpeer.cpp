@@ -9,11 +9,16 @@ TQtWidgetPeer::~TQtWidgetPeer()
     delete FWidget.data();
 }
 
+TWidgetHandle TQtWidgetPeer::Widget() const
+{
+    return ToWidgetHandle(FWidget.data());
+}
+
 void TQtWidgetPeer::SetParentPeer(TControlPeer* Parent)
 {
     if (!W())
         return;
-    auto* parentWidget = Parent ? static_cast<QWidget*>(Parent->ClientWidget()) : nullptr;
+    auto* parentWidget = Parent ? ToQWidget(Parent->ClientWidget()) : nullptr;
     if (W()->parentWidget() == parentWidget)
         return;
     W()->setParent(parentWidget);

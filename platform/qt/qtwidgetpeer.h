@@ -26,7 +26,7 @@ public:
     void Update() override;
     bool Showing() const override;
     void BringToFront() override;
-    void* Widget() const override { return FWidget.data(); }
+    TWidgetHandle Widget() const override;
 
 protected:
     QWidget* W() const { return FWidget.data(); }

@@ -4,6 +4,7 @@
 
 #include "platform/graphics/font.h"
 #include "platform/graphics/graphics.h"
+#include "platform/widgets/widgethandle.h"
 
 #include <memory>
 #include <string>
@@ -33,9 +34,9 @@ public:
     virtual bool Showing() const = 0;
     virtual void BringToFront() = 0;
     // The toolkit widget; children are created inside it.
-    virtual void* Widget() const = 0;
+    virtual TWidgetHandle Widget() const = 0;
     // The widget that children live in (a form's client area lies below its menu).
-    virtual void* ClientWidget() const { return Widget(); }
+    virtual TWidgetHandle ClientWidget() const { return Widget(); }
 };
 
 // Peers for windows that the program paints itself.

@@ -3,6 +3,7 @@
 // once its Menu names it; the form's client area lies below the bar.
 
 #include "platform/widgets/menuitem.h"
+#include "platform/widgets/widgethandle.h"
 
 #include <memory>
 
@@ -19,7 +20,7 @@ public:
     // Chooses the item as a person would (tests use it); false when it cannot be chosen.
     virtual bool Trigger(const TMenuItem& Item) = 0;
     // The bar widget that the form places above its client area.
-    virtual void* Widget() const = 0;
+    virtual TWidgetHandle Widget() const = 0;
 };
 
 std::unique_ptr<TMainMenuPeer> CreateMainMenuPeer(TMainMenu* Menu);
