@@ -107,22 +107,23 @@ void TBasicAudioAnalyser::HandleFullBlock(const wavehdr_tag& Header, uint32_t Fr
 {
     // Taken before OnData: changes a handler makes to its copy of the header
     // are lost, for the display too.
-    auto* const samples = reinterpret_cast<int16_t*>(Header.lpData);
-    RemoveOffsets(samples, FrameCount, FLeftOffset, FRightOffset);
+    const std::span<int16_t> samples = BlockSamples(Header).first(FrameCount * SamplesPerFrame);
+    RemoveOffsets(samples.data(), FrameCount, FLeftOffset, FRightOffset);
     if (FLevelMeter)
-        ShowLevels(samples, FrameCount);
+        ShowLevels(samples);
     wavehdr_tag copy = Header;
     if (FOnData)
         FOnData(copy);
     if (FDisplay)
-        FDisplay->ProcessBlock(samples, static_cast<int32_t>(FrameCount), Continue);
+        FDisplay->ProcessBlock(samples.data(), static_cast<int32_t>(FrameCount), Continue);
     ++FBufferNumber;
 }
 
-void TBasicAudioAnalyser::ShowLevels(const int16_t* Samples, uint32_t FrameCount)
+void TBasicAudioAnalyser::ShowLevels(std::span<const int16_t> Samples)
 {
+    const size_t frames = Samples.size() / SamplesPerFrame;
     const TStereoPower power =
-        FPeakLevel ? MeasurePeakPower(Samples, FrameCount) : MeasureRmsPower(Samples, FrameCount);
+        FPeakLevel ? MeasurePeakPower(Samples.data(), frames) : MeasureRmsPower(Samples.data(), frames);
     // The first block after an open, or of a file, shows its own level.
     const bool firstBlock = FBufferNumber == 0;
     FLeftPower = SmoothPower(FLastLeftPower, power.Left, firstBlock);

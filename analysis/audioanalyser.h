@@ -11,6 +11,7 @@
 #include "audio/wavein.h"
 
 #include <cstdint>
+#include <span>
 
 class TAudioDisplay;
 class TLevelMeter;
@@ -68,6 +69,6 @@ protected:
 private:
     void HandleFullBlock(const wavehdr_tag& Header, uint32_t FrameCount, bool& Continue);
     // Measures the corrected block, smooths it and writes both levels to the meter.
-    void ShowLevels(const int16_t* Samples, uint32_t FrameCount);
+    void ShowLevels(std::span<const int16_t> Samples);
     void WriteMeter(float LeftdB, float RightdB);
 };

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 
 // 16-bit signed PCM, two channels (left then right), 44,100 frames per second.
 inline constexpr tWAVEFORMATEX DefaultWaveFormat{
@@ -23,6 +24,13 @@ inline constexpr tWAVEFORMATEX DefaultWaveFormat{
 
 // In a header's dwUser: the block carries file data and never goes to the device.
 inline constexpr uint32_t FileBlockMarker = 12345678;
+
+// The samples of a block: interleaved left and right, signed 16-bit, as many
+// as the header's recorded bytes hold.
+inline std::span<int16_t> BlockSamples(const wavehdr_tag& Header)
+{
+    return {reinterpret_cast<int16_t*>(Header.lpData), Header.dwBytesRecorded / sizeof(int16_t)};
+}
 
 // Raised for a block of samples; Header.lpData and Header.dwBytesRecorded give the samples.
 using THaveDataEvent = std::function<void(wavehdr_tag& Header)>;

@@ -197,7 +197,7 @@ void TForm1::AudioAnalyserData(wavehdr_tag& Header)
     // The block already has the current offsets taken off, so its mean is the
     // remaining error; the estimator integrates it.
     const uint32_t frames = Header.dwBytesRecorded / kBytesPerFrame;
-    FOffsets.AddBlock(reinterpret_cast<const int16_t*>(Header.lpData), frames);
+    FOffsets.AddBlock(BlockSamples(Header).data(), frames);
     AudioAnalyser->SetLeftOffset(FOffsets.LeftOffsetEstimate());
     AudioAnalyser->SetRightOffset(FOffsets.RightOffsetEstimate());
     if (!FFileRunning)
