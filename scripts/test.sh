@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quimbrel from scratch and runs every test:
-# the plain build, the packaging, the same suite built with address and
-# undefined-behaviour sanitizers (with the fuzz programs, run briefly), and the
-# program against a real PulseAudio server.
+# the plain build, the packaging, a one-definition check, the same suite built
+# with address and undefined-behaviour sanitizers (with the fuzz programs, run
+# briefly), and the program against a real PulseAudio server.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/scripts/deps.sh"
@@ -16,6 +16,14 @@ cmake --build "$build"
 
 # The desktop files, the Debian package and a start of the packaged program.
 bash "$here/scripts/package-test.sh" "$build"
+
+# One-definition check: every library linked into one program by GCC's
+# link-time optimiser, which fails on two different definitions of one name.
+# Unoptimised, and only that program is built.
+odr="$here/build-test-odr"
+rm -rf "$odr"
+cmake -S "$here" -B "$odr" -G Ninja -DCMAKE_BUILD_TYPE=None -DQUIMBREL_ODR_CHECK=ON -DQUIMBREL_BENCH=OFF
+cmake --build "$odr" --target quimbrel_odr_check
 
 # Sanitizer build: clang, so that the fuzz programs come with it.
 asan="$here/build-test-asan"
