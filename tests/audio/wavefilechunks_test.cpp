@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 namespace {
 
 struct TCheckCase {
@@ -86,13 +84,4 @@ TEST(WaveFileChunks, AnAcceptedFileStandsAtItsFirstSampleWithEveryChunkPlaced)
     int16_t first = 0;
     ASSERT_EQ(mmioRead(chunks.File(), &first, sizeof first), 2);
     EXPECT_EQ(first, 101);
-}
-
-TEST(WaveFileChunks, AMissingFileCannotBeOpenedAndSaysWhy)
-{
-    const TScratchDir dir;
-    const TWaveFileChunks chunks(dir.File("absent.wav"), true);
-    EXPECT_EQ(chunks.Check(), wcCannotOpen);
-    EXPECT_EQ(chunks.File(), nullptr);
-    EXPECT_EQ(chunks.OpenError(), ENOENT);
 }
