@@ -1,6 +1,7 @@
 # What the sound-server tests share; sourced by pulseaudio-test.sh and
-# pipewire-test.sh. Each script defines start_server, kill_server and
-# environment for its own server, then calls run_soundserver_check.
+# pipewire-test.sh. Each script defines start_server, kill_server,
+# describe_server and environment for its own server, then calls
+# run_soundserver_check.
 
 readonly SERVER_WAIT_TRIES=100   # tries, 0.1 s apart, for the server to answer
 readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-300}"
@@ -44,9 +45,9 @@ check_environment() {
   unset QUIMBREL_INPUT
 }
 
-# run_soundserver_check NAME SCRIPT WORK BUILD [CHECK_ARGUMENTS...]: runs the
-# check against the started server (SCRIPT --kill/--start WORK stop and start
-# it again) and prints "NAME: N passed, N failed".
+# run_soundserver_check NAME SCRIPT WORK BUILD [CHECK_ARGUMENTS...]: starts
+# the server, runs the check against it (SCRIPT --kill/--start WORK stop and
+# start it again) and prints "NAME: N passed, N failed".
 run_soundserver_check() {
   local name="$1" script="$2" work="$3" build="$4"
   shift 4
@@ -60,6 +61,11 @@ run_soundserver_check() {
     echo "$name: 0 passed, 1 failed"
     return 1
   fi
+  if ! start_server "$work"; then
+    echo "$name: 0 passed, 1 failed"
+    return 1
+  fi
+  echo "sound server: $(describe_server)"
   export QUIMBREL_SERVER_KILL="bash '$script' --kill '$work'"
   export QUIMBREL_SERVER_START="bash '$script' --start '$work'"
   timeout --kill-after=10 "$CHECK_TIMEOUT_SECONDS" "$check" "${arguments[@]}" 2>&1 | tee "$work/check.log"
