@@ -17,6 +17,7 @@ void RegisterAudioAnalyser()
                                   Property("OnOpen", &A::SetOnOpen),
                                   Property("OnClose", &A::SetOnClose),
                                   Property("OnData", &A::SetOnData),
+                                  Property("OnLost", &A::SetOnLost),
                                   Property("AutoStart", &A::SetAutoStart),
                                   Property("BufferSamples", &A::SetBufferSamples),
                                   Property("IgnoreFileSampleRate", &A::SetIgnoreFileSampleRate),

@@ -41,6 +41,7 @@ TWaveIn::~TWaveIn()
     FOnOpen = nullptr;
     FOnClose = nullptr;
     FOnData = nullptr;
+    FOnLost = nullptr;
     FEnabled = false;
     Reopen();
     DeallocateHWnd(FWindowHandle);
@@ -108,7 +109,7 @@ void TWaveIn::Start()
     if (FState != wsOpening)
         return;
     FState = wsRunning;
-    waveInStart(FWaveIn);
+    EndCaptureOnError(waveInStart(FWaveIn));
 }
 
 void TWaveIn::Reopen()
@@ -149,6 +150,24 @@ void TWaveIn::OpenDevice()
     throw EWaveInError(Format("Error %d opening wave input - %s", static_cast<int>(FStatus), text));
 }
 
+void TWaveIn::EndCaptureOnError(MMRESULT Result)
+{
+    if (Result != MMSYSERR_NOERROR)
+        InputLost(Result);
+}
+
+void TWaveIn::InputLost(MMRESULT Error)
+{
+    // Closed as Stop closes it, so OnClose runs and the owner sees a stopped
+    // input; then told once, like a failed open.
+    SetEnabled(false);
+    if (FOnLost)
+        FOnLost(this);
+    char text[ErrorTextChars + 1];
+    waveInGetErrorText(Error, text, sizeof text);
+    throw EWaveInError(Format("Error %d reading wave input - %s", static_cast<int>(Error), text));
+}
+
 template <class THandler>
 void TWaveIn::Guarded(THandler Handler)
 {
@@ -178,6 +197,10 @@ void TWaveIn::WndProc(TMessage& Message)
             Guarded([this] { HandleData(); });
         }
         break;
+    case MM_WIM_LOST:
+        if (fromDevice)
+            Guarded([this, &Message] { InputLost(static_cast<MMRESULT>(Message.LParam)); });
+        break;
     default:
         Message.Result = DefWindowProc(FWindowHandle, Message.Msg, Message.WParam, Message.LParam);
     }
@@ -199,8 +222,8 @@ void TWaveIn::HandleOpen()
     *FHeaders[1] = first;
     FHeaders[1]->lpData = FBuffers[1];
     for (wavehdr_tag* header : FHeaders) {
-        waveInPrepareHeader(FWaveIn, header, HeaderBytes);
-        waveInAddBuffer(FWaveIn, header, HeaderBytes);
+        EndCaptureOnError(waveInPrepareHeader(FWaveIn, header, HeaderBytes));
+        EndCaptureOnError(waveInAddBuffer(FWaveIn, header, HeaderBytes));
     }
     FBufferNumber = 0;
     if (FOnOpen)
@@ -224,7 +247,7 @@ void TWaveIn::Requeue(wavehdr_tag* Header)
 {
     if (Header->dwUser == FileBlockMarker || FState != wsRunning)
         return;
-    waveInAddBuffer(FWaveIn, Header, HeaderBytes);
+    EndCaptureOnError(waveInAddBuffer(FWaveIn, Header, HeaderBytes));
 }
 
 void TWaveIn::HandleClose()

@@ -4,6 +4,11 @@
 // the device and the program. Enabled opens and closes the device; OnOpen,
 // OnData and OnClose report its life. ProcessFile pushes a WAV file's samples
 // through the same data handling.
+//
+// An input lost while it captures (the device says so, or refuses to start or
+// to take a buffer back) is closed as Enabled false closes it, OnLost follows,
+// and EWaveInError "Error N reading wave input - TEXT" goes to the
+// application's exception display once.
 
 #include "audio/wavecommon.h"
 #include "platform/kernel/component.h"
@@ -41,6 +46,10 @@ public:
     void SetOnClose(TNotifyEvent Value);
     const THaveDataEvent& OnData() const { return FOnData; }
     void SetOnData(THaveDataEvent Value);
+    // After a lost input has been closed (OnClose has run), before its error
+    // is shown. Writing it only stores it.
+    const TNotifyEvent& OnLost() const { return FOnLost; }
+    void SetOnLost(TNotifyEvent Value) { FOnLost = std::move(Value); }
 
     // Start capture by itself once the device has opened. Writing it, whatever
     // the value, disables the component and closes the device.
@@ -62,7 +71,9 @@ public:
     bool IgnoreFileSampleRate() const { return FIgnoreFileSampleRate; }
     void SetIgnoreFileSampleRate(bool Value) { FIgnoreFileSampleRate = Value; }
 
-    // Begins capture on a device that has opened; does nothing in any other state.
+    // Begins capture on a device that has opened; does nothing in any other
+    // state. A device that cannot start ends as a lost input, and the error
+    // leaves Start.
     void Start();
 
     // Feeds a 16-bit PCM WAV file, block by block, through HandleData, and leaves
@@ -105,6 +116,7 @@ protected:
     TNotifyEvent FOnOpen;                                 // behind OnOpen
     THaveDataEvent FOnData;                               // behind OnData
     TNotifyEvent FOnClose;                                // behind OnClose
+    TNotifyEvent FOnLost;                                 // behind OnLost
 
 private:
     void WndProc(TMessage& Message);
@@ -113,5 +125,9 @@ private:
     void Guarded(THandler Handler);
     void CloseDevice();
     void OpenDevice();
+    // Ends capture as a lost input when Result is an error.
+    void EndCaptureOnError(MMRESULT Result);
+    // Closes the lost input, OnLost, then raises its error.
+    [[noreturn]] void InputLost(MMRESULT Error);
     void FeedBlocks(char* Data, uint64_t Bytes);
 };

@@ -15,6 +15,7 @@ QUIMBREL_PACKAGES=(
   librsvg2-bin desktop-file-utils appstream dpkg-dev groff-base
   clang-14 libclang-rt-14-dev
   pulseaudio pulseaudio-utils libasound2-plugins
+  pipewire pipewire-bin wireplumber dbus
 )
 
 quimbrel_install_packages() {

@@ -2,7 +2,8 @@
 # Installs what is missing, builds Quimbrel from scratch and runs every test:
 # the plain build, the packaging, a one-definition check, the same suite built
 # with address and undefined-behaviour sanitizers (with the fuzz programs, run
-# briefly), and the program against a real PulseAudio server.
+# briefly), and the program against a real PulseAudio server and a real
+# PipeWire server.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/scripts/deps.sh"
@@ -35,5 +36,6 @@ source "$here/tests/sanitizers/options.sh"
 (cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600)
 bash "$here/tests/fuzz/smoke.sh" "$asan" 30
 
-# Last, so that its closing line closes the run.
+# Last, so that their closing lines close the run.
 bash "$here/tests/system/pulseaudio-test.sh" "$build"
+bash "$here/tests/system/pipewire-test.sh" "$build"

@@ -93,6 +93,7 @@ void TForm1::RegisterHandlers()
     RegisterHandler("HelpAboutClick", &TForm1::HelpAboutClick);
     RegisterHandler("AudioAnalyserOpen", &TForm1::AudioAnalyserOpen);
     RegisterHandler("AudioAnalyserClose", &TForm1::AudioAnalyserClose);
+    RegisterHandler("AudioAnalyserLost", &TForm1::AudioAnalyserLost);
     RegisterHandler("AudioAnalyserData", &TForm1::AudioAnalyserData);
 }
 
@@ -190,6 +191,13 @@ void TForm1::AudioAnalyserOpen(TObject*)
 void TForm1::AudioAnalyserClose(TObject*)
 {
     LED1->SetColour(kLedClosed);
+}
+
+void TForm1::AudioAnalyserLost(TObject*)
+{
+    // The input closed by itself (OnClose has darkened the LED): the window is
+    // stopped, and the next press starts it.
+    ButtonRun->SetCaption("&Start");
 }
 
 void TForm1::AudioAnalyserData(wavehdr_tag& Header)

@@ -68,6 +68,7 @@ public:
     void CheckBoxPeakClick(TObject* Sender);
     void AudioAnalyserOpen(TObject* Sender);
     void AudioAnalyserClose(TObject* Sender);
+    void AudioAnalyserLost(TObject* Sender);
     void AudioAnalyserData(wavehdr_tag& Header);
     void FileOpenClick(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);

@@ -118,8 +118,7 @@ MMRESULT waveInStart(HWAVEIN Handle)
     TWaveInDevice* device = Find(Handle);
     if (!device)
         return EBADF;
-    device->Start();
-    return MMSYSERR_NOERROR;
+    return device->Start();
 }
 
 MMRESULT waveInStop(HWAVEIN Handle)

@@ -1,8 +1,9 @@
 #pragma once
 // Wave input with the calls of the Windows multimedia system: open the default
 // capture device, queue buffers, start, stop, reset, close. Notifications go to
-// a hidden window as posted messages (MM_WIM_OPEN, MM_WIM_DATA, MM_WIM_CLOSE)
-// with wParam = the device handle and lParam = the header for MM_WIM_DATA.
+// a hidden window as posted messages (MM_WIM_OPEN, MM_WIM_DATA, MM_WIM_CLOSE,
+// and this platform's own MM_WIM_LOST) with wParam = the device handle and
+// lParam = the header for MM_WIM_DATA, the error for MM_WIM_LOST.
 //
 // Result codes: 0 for success, otherwise a positive error number of the
 // capture system (the errno family); waveInGetErrorText gives its text.
@@ -57,6 +58,10 @@ constexpr uint32_t CALLBACK_WINDOW = 0x00010000;           // notify by posting 
 constexpr unsigned MM_WIM_OPEN = 0x3BE;  // 958
 constexpr unsigned MM_WIM_CLOSE = 0x3BF; // 959
 constexpr unsigned MM_WIM_DATA = 0x3C0;  // 960
+// The stream was lost while capturing (the sound server died, the card went):
+// posted once, after which the device captures nothing and refuses Start and
+// AddBuffer with the same error. Queued buffers come back with the reset.
+constexpr unsigned MM_WIM_LOST = 0x3FE;  // 1022
 
 // Opens the default capture device for Format and posts MM_WIM_OPEN to
 // Callback. The device is the ALSA PCM named by QUIMBREL_INPUT when that is
@@ -70,6 +75,7 @@ MMRESULT waveInUnprepareHeader(HWAVEIN Handle, WAVEHDR* Header, uint32_t HeaderS
 // Queues a prepared header; it comes back exactly once, with MM_WIM_DATA,
 // full, or with what it holds when capture is stopped or reset.
 MMRESULT waveInAddBuffer(HWAVEIN Handle, WAVEHDR* Header, uint32_t HeaderSize);
+// Fails with the stream's error when the stream cannot start or was lost.
 MMRESULT waveInStart(HWAVEIN Handle);
 // Stops capture; the buffer being filled comes back when it holds data,
 // the empty ones stay queued.
@@ -79,6 +85,6 @@ MMRESULT waveInReset(HWAVEIN Handle);
 // Returns any buffer still queued, closes the device and posts MM_WIM_CLOSE.
 // The handle is invalid afterwards.
 MMRESULT waveInClose(HWAVEIN Handle);
-// The text for a result code, followed by " (device NAME)" once an open has
-// tried the PCM NAME, cut to fit Size bytes with its terminating zero.
+// The text for a result code (of an open, or of a lost stream), followed by
+// " (device NAME)" once an open has tried the PCM NAME, cut to fit Size bytes with its terminating zero.
 MMRESULT waveInGetErrorText(MMRESULT Error, char* Text, unsigned Size);

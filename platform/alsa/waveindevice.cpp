@@ -20,6 +20,9 @@ constexpr int PollTimeoutMilliseconds = 200;
 // A read returns nothing before a period is there, so a descriptor that is
 // ready without input is looked at again after one period.
 constexpr int FalseReadyWaitMilliseconds = DevicePeriodMicroseconds / 1000;
+// A working stream delivers frames after recovering from an overrun; this many
+// overruns in a row without a frame between them mean that it never will.
+constexpr int OverrunsForLoss = 5;
 
 struct THwParamsDeleter {
     void operator()(snd_pcm_hw_params_t* Params) const { snd_pcm_hw_params_free(Params); }
@@ -133,6 +136,8 @@ MMRESULT TWaveInDevice::Unprepare(WAVEHDR* Header)
 MMRESULT TWaveInDevice::AddBuffer(WAVEHDR* Header)
 {
     std::lock_guard<std::mutex> lock(FLock);
+    if (FLostError)
+        return FLostError;
     if (!(Header->dwFlags & WHDR_PREPARED))
         return EINVAL;
     if (Header->dwFlags & WHDR_INQUEUE)
@@ -144,11 +149,12 @@ MMRESULT TWaveInDevice::AddBuffer(WAVEHDR* Header)
     return MMSYSERR_NOERROR;
 }
 
-void TWaveInDevice::Start()
+MMRESULT TWaveInDevice::Start()
 {
     std::unique_lock<std::mutex> lock(FLock);
     FWantRunning = true;
     Request(lock, true);
+    return FLostError;
 }
 
 void TWaveInDevice::Stop()
@@ -199,6 +205,15 @@ void TWaveInDevice::ReturnAll()
         ReturnFirst();
 }
 
+void TWaveInDevice::Lose(MMRESULT Error)
+{
+    // Not even dropped: a plugin whose server has gone may answer anything
+    // with more work. The stream is only closed, with the device.
+    FLostError = Error;
+    FStreamRunning = false;
+    PostMessage(FWindow, MM_WIM_LOST, reinterpret_cast<WPARAM>(FHandle), static_cast<LPARAM>(Error));
+}
+
 void TWaveInDevice::CaptureLoop()
 {
     std::unique_lock<std::mutex> lock(FLock);
@@ -222,10 +237,11 @@ void TWaveInDevice::CaptureLoop()
         lock.unlock();
         const long frames = CaptureInto(target, room);
         lock.lock();
-        if (frames < 0)
-            FGone = true;
-        else
-            FFirstFilled += static_cast<uint32_t>(frames) * FFrameBytes;
+        if (frames < 0) {
+            Lose(static_cast<MMRESULT>(-frames));
+            continue;
+        }
+        FFirstFilled += static_cast<uint32_t>(frames) * FFrameBytes;
         if (FFirstFilled + FFrameBytes > header->dwBufferLength)
             ReturnFirst();
     }
@@ -233,7 +249,7 @@ void TWaveInDevice::CaptureLoop()
 
 bool TWaveInDevice::ReadyToCapture() const
 {
-    return FStreamRunning && !FGone && !FQueue.empty();
+    return FStreamRunning && !FQueue.empty();
 }
 
 void TWaveInDevice::ApplyRequests()
@@ -245,10 +261,12 @@ void TWaveInDevice::ApplyRequests()
         snd_pcm_drop(FPcm);
         FStreamRunning = false;
     }
-    if (run && !FStreamRunning) {
-        // A stream that failed gets a new chance with every Start.
-        FGone = StartStream() < 0;
-        FStreamRunning = !FGone;
+    if (run && !FStreamRunning && !FLostError) {
+        // Start reports a failure itself: nothing is posted.
+        const int err = StartStream();
+        FLostError = static_cast<MMRESULT>(err < 0 ? -err : 0);
+        FStreamRunning = err >= 0;
+        FOverrunsWithoutInput = 0;
     }
     FAcknowledged = FRequested;
     FChanged.notify_all();
@@ -265,35 +283,49 @@ int TWaveInDevice::StartStream()
 long TWaveInDevice::CaptureInto(char* Target, unsigned long Frames)
 {
     const snd_pcm_sframes_t got = snd_pcm_readi(FPcm, Target, Frames);
-    if (got > 0)
+    if (got > 0) {
+        FOverrunsWithoutInput = 0;
         return static_cast<long>(got);
-    if (got == 0 || got == -EAGAIN)
-        return WaitForInput() ? 0 : -1;
-    if (got == -EPIPE || got == -ESTRPIPE || got == -EINTR) {
-        // An overrun: the samples are lost, capture goes on.
-        constexpr int Silently = 1;
-        if (snd_pcm_recover(FPcm, static_cast<int>(got), Silently) < 0)
-            return -1;
-        snd_pcm_start(FPcm);
-        return 0;
     }
-    return -1;
+    if (got == 0 || got == -EAGAIN)
+        return WaitForInput();
+    if (got == -EINTR)
+        return 0;
+    if (got == -EPIPE || got == -ESTRPIPE)
+        return RecoverFromOverrun(static_cast<long>(got));
+    return static_cast<long>(got);
 }
 
-bool TWaveInDevice::WaitForInput()
+long TWaveInDevice::RecoverFromOverrun(long Error)
+{
+    // The samples are lost and capture goes on, unless recovering brings
+    // nothing but the next overrun.
+    if (++FOverrunsWithoutInput >= OverrunsForLoss)
+        return Error;
+    constexpr int Silently = 1;
+    int err = snd_pcm_recover(FPcm, static_cast<int>(Error), Silently);
+    if (err == 0)
+        err = snd_pcm_start(FPcm);
+    return err < 0 ? err : 0;
+}
+
+long TWaveInDevice::WaitForInput()
 {
     const int ready = poll(FPollFds.data(), FPollFds.size(), PollTimeoutMilliseconds);
     if (ready < 0)
-        return errno == EINTR;
+        return errno == EINTR ? 0 : -errno;
+    // A card that is unplugged says so only through its state.
+    if (snd_pcm_state(FPcm) == SND_PCM_STATE_DISCONNECTED)
+        return -ENODEV;
     if (DrainWake())
-        return true;
+        return 0;
     if (ready > 0 && !InputSignalled()) {
         // Polling again at once would spin and starve the plugin's own thread.
         pollfd wake{FWakeFd, POLLIN, 0};
         if (poll(&wake, 1, FalseReadyWaitMilliseconds) > 0)
             DrainWake();
     }
-    return true;
+    return 0;
 }
 
 bool TWaveInDevice::DrainWake()

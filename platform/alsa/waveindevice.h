@@ -3,7 +3,16 @@
 // fills the queued buffers in order and posts MM_WIM_DATA for each one it
 // completes; every other call runs on the caller's thread. The queue, the
 // fill count of its first buffer and the headers' flags are shared with the
-// capture thread under FLock.
+// capture thread under FLock. How a posted notification reaches the program
+// is told in platform/messages.h.
+//
+// A stream is lost when it cannot go on: an error other than an overrun, a
+// recovery that fails, the PCM reporting itself disconnected, or overruns
+// that follow one another with no input between them (what a plugin whose
+// server has gone may answer to every recovery, growing with each round). The
+// capture thread then posts MM_WIM_LOST once and never touches the stream
+// again; Start and AddBuffer answer with the error from then on, and the
+// queued buffers wait for Reset.
 
 #include "platform/alsa/mmsystem.h"
 
@@ -36,7 +45,8 @@ public:
     MMRESULT Prepare(WAVEHDR* Header);
     MMRESULT Unprepare(WAVEHDR* Header);
     MMRESULT AddBuffer(WAVEHDR* Header);
-    void Start();
+    // 0, or the error that ended the stream (now or before).
+    MMRESULT Start();
     void Stop();
     void Reset();
 
@@ -56,10 +66,11 @@ private:
     bool ReadyToCapture() const;
     int StartStream();
     // Reads at most Frames frames into Target: the count read, 0 when there
-    // was nothing (woken, waited, recovered from an overrun), -1 when the
-    // device has gone.
+    // was nothing (woken, waited, recovered from an overrun), or the negative
+    // error that lost the stream.
     long CaptureInto(char* Target, unsigned long Frames);
-    bool WaitForInput();
+    long RecoverFromOverrun(long Error);
+    long WaitForInput();
     // Empties the wake descriptor if the last poll found it signalled.
     bool DrainWake();
     // Whether the stream's descriptors, as the last poll left them, mean input.
@@ -68,6 +79,8 @@ private:
     // Hands the first queued buffer back with what it holds (lock held).
     void ReturnFirst();
     void ReturnAll();
+    // Gives the stream up for good and says so once (lock held).
+    void Lose(MMRESULT Error);
 
     snd_pcm_t* FPcm = nullptr;
     HWND FWindow = nullptr;    // receives MM_WIM_DATA
@@ -83,7 +96,8 @@ private:
     bool FWantRunning = false;    // Start asked for, Stop/Reset not since
     bool FQuit = false;           // the capture thread must end
     bool FStreamRunning = false;  // the stream is started (capture thread only)
-    bool FGone = false;           // the stream failed for good; nothing is delivered
+    MMRESULT FLostError = 0;      // 0 while the stream works; the error that lost it
+    int FOverrunsWithoutInput = 0; // overruns since frames last arrived (capture thread only)
     uint64_t FRequested = 0;      // number of requests made
     uint64_t FAcknowledged = 0;   // number of requests the capture thread has acted on
     std::thread FThread;

@@ -22,6 +22,25 @@ struct TPostedQueue {
     std::deque<MSG> Messages;
     std::set<HWND> Windows;
     std::function<void()> Waker;
+    int WakersRunning = 0;              // calls of Waker in flight, on any thread
+    std::condition_variable WakerDone;  // WakersRunning fell to 0
+};
+
+// Counts one call of the waker for as long as it runs.
+class TWakerCall {
+public:
+    explicit TWakerCall(TPostedQueue& Queue) : FQueue(Queue) {}
+    ~TWakerCall()
+    {
+        std::lock_guard<std::mutex> guard(FQueue.Lock);
+        if (--FQueue.WakersRunning == 0)
+            FQueue.WakerDone.notify_all();
+    }
+    TWakerCall(const TWakerCall&) = delete;
+    TWakerCall& operator=(const TWakerCall&) = delete;
+
+private:
+    TPostedQueue& FQueue;
 };
 
 TPostedQueue& Queue()
@@ -65,17 +84,23 @@ void DeallocateHWnd(HWND Wnd)
 bool PostMessage(HWND Wnd, unsigned Msg, WPARAM WParam, LPARAM LParam)
 {
     auto& q = Queue();
-    std::function<void()> waker;
+    bool wake = false;
     {
         std::lock_guard<std::mutex> guard(q.Lock);
         if (!q.Windows.count(Wnd))
             return false;
         q.Messages.push_back(MSG{Wnd, Msg, WParam, LParam});
-        waker = q.Waker;
+        wake = static_cast<bool>(q.Waker);
+        if (wake)
+            ++q.WakersRunning;
     }
     q.Arrived.notify_all();
-    if (waker)
-        waker();
+    if (wake) {
+        // Called outside the lock, since it enters the toolkit; it cannot be
+        // replaced while the call is counted.
+        TWakerCall call(q);
+        q.Waker();
+    }
     return true;
 }
 
@@ -155,6 +180,10 @@ bool HasPostedMessages()
 
 void SetPostedMessageWaker(std::function<void()> Waker)
 {
-    std::lock_guard<std::mutex> guard(Queue().Lock);
-    Queue().Waker = std::move(Waker);
+    // Once this returns no thread is still inside the old waker, so whatever
+    // it used may be deleted (the event loop's wake target, as it shuts down).
+    auto& q = Queue();
+    std::unique_lock<std::mutex> guard(q.Lock);
+    q.WakerDone.wait(guard, [&] { return q.WakersRunning == 0; });
+    q.Waker = std::move(Waker);
 }

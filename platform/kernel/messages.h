@@ -2,6 +2,24 @@
 // Hidden message windows: any object can own a window handle whose posted
 // messages reach its handler on the user-interface thread, one at a time, in
 // posting order. PostMessage may be called from any thread.
+//
+// The one road from the capture thread into the program:
+//  1. The ALSA capture thread (platform/alsa/waveindevice) has filled a
+//     buffer, or has found its stream lost, and calls PostMessage for the wave
+//     input's hidden window. PostMessage appends the message to the one queue
+//     under the queue's lock and returns; no program code runs on that thread.
+//  2. Still on the capture thread, PostMessage calls the waker that the event
+//     loop installed with SetPostedMessageWaker (the Qt peer's asks Qt to run
+//     DispatchPostedMessages on the UI thread). The call is counted while it
+//     runs, and SetPostedMessageWaker waits for the calls in flight, so that the
+//     event loop may delete what its old waker used as soon as it has replaced it.
+//  3. On the UI thread DispatchPostedMessages takes the messages queued at
+//     that moment, oldest first, and runs each window's handler. The wave
+//     input's (TWaveIn::WndProc) queues the buffers on an open, measures a
+//     block, forgets a closed device, or closes a lost input and reports it.
+//  4. A close notification takes another way: waveInClose posts it on the UI
+//     thread once the capture thread has ended, and TWaveIn takes it at once
+//     with GetMessage.
 
 #include <cstdint>
 #include <functional>
@@ -59,5 +77,6 @@ int DispatchPostedMessages();
 bool HasPostedMessages();
 
 // Called (from the posting thread) after every post, so that an event loop can
-// wake up and call DispatchPostedMessages on its own thread.
+// wake up and call DispatchPostedMessages on its own thread. Waits until no
+// call of the previous waker is running; never call it from a waker.
 void SetPostedMessageWaker(std::function<void()> Waker);

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
-#include <QPointer>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -49,16 +48,21 @@ public:
         QApplication::setQuitOnLastWindowClosed(false);
         InstallSignalHandlers();
         FWakeTarget = new QObject();
-        QPointer<QObject> target(FWakeTarget);
-        // Posted messages may come from a capture thread; they are run on the UI thread.
+        // Posted messages may come from a capture thread; they are run on the
+        // UI thread (the road is told in platform/messages.h). The waker runs on
+        // the posting thread, where a guarding pointer would be read while the
+        // UI thread deletes the target; a plain one is safe, as the destructor
+        // deletes the target only after no call is left that could use it.
+        QObject* target = FWakeTarget;
         SetPostedMessageWaker([target]() {
             QMetaObject::invokeMethod(
-                target.data(), []() { DispatchPostedMessages(); }, Qt::QueuedConnection);
+                target, []() { DispatchPostedMessages(); }, Qt::QueuedConnection);
         });
     }
 
     ~TQtApplicationPeer() override
     {
+        // Waits for a capture thread inside the waker, so the target outlives it.
         SetPostedMessageWaker(nullptr);
         delete FWakeTarget;
     }

@@ -9,9 +9,8 @@
 #   its own, with QUIMBREL_CHECK_TIMEOUT in seconds)
 #   (the check calls it back as: pulseaudio-test.sh --start|--kill WORK_DIR)
 set -uo pipefail
-
-readonly SERVER_WAIT_TRIES=100   # tries, 0.1 s apart, for the server to answer
-readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-300}"
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/soundserver-common.sh"
 
 # The server gets none of the caller's descriptors: a server restarted by the
 # check must not hold the pipe that its output goes through.
@@ -21,27 +20,20 @@ start_server() {
     --disable-shm=yes --log-target=file:"$work/server.log" -F "$work/server.pa" \
     < /dev/null >> "$work/server.out" 2>&1 &
   echo $! > "$work/server.pid"
-  for _ in $(seq "$SERVER_WAIT_TRIES"); do
-    if pactl info > /dev/null 2>&1; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  echo "the sound server did not answer; its log:" >&2
-  cat "$work/server.log" >&2
-  return 1
+  disown
+  if ! wait_until pactl info; then
+    echo "the sound server did not answer; its log:" >&2
+    cat "$work/server.log" >&2
+    return 1
+  fi
 }
 
 kill_server() {
-  local work="$1" pid
-  pid="$(cat "$work/server.pid" 2>/dev/null)" || return 0
-  kill -KILL "$pid" 2>/dev/null
-  # Not a child of this shell when called back by the check: wait for it to go.
-  for _ in $(seq "$SERVER_WAIT_TRIES"); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  rm -f "$work/server.pid"
+  kill_pid_file "$1/server.pid"
+}
+
+describe_server() {
+  pactl info | grep -E 'Server Version|Default Source' | tr '\n' ' '
 }
 
 environment() {
@@ -50,8 +42,7 @@ environment() {
   export PULSE_SERVER="unix:$work/native"
   export PULSE_CLIENTCONFIG="$work/client.conf"
   export ALSA_CONFIG_PATH="$work/asound.conf"
-  export QT_QPA_PLATFORM=offscreen
-  unset QUIMBREL_INPUT
+  check_environment
 }
 
 case "${1:-}" in
@@ -59,17 +50,9 @@ case "${1:-}" in
   --kill) environment "$2"; kill_server "$2"; exit $? ;;
 esac
 
-here="$(cd "$(dirname "$0")" && pwd)"
 build="${1:?usage: pulseaudio-test.sh BUILD_DIR [CHECK_ARGUMENTS...]}"
 shift
-arguments=("$@")
-if [ ${#arguments[@]} -eq 0 ]; then
-  arguments=(--gtest_filter=-Soak.*)
-fi
-check="$build/tests/system/soundserver_check"
-work="$(mktemp -d /tmp/quimbrel-pulse-XXXXXX)"
-mkdir -p "$work/home" "$work/run"
-chmod 700 "$work/run"
+work="$(make_work_dir pulse)"
 environment "$work"
 trap 'kill_server "$work"; rm -rf "$work"' EXIT
 
@@ -84,26 +67,4 @@ cat > "$work/asound.conf" <<'ALSA'
 pcm.!default { type pulse }
 ctl.!default { type pulse }
 ALSA
-
-if [ ! -x "$check" ]; then
-  echo "$check was not built"
-  echo "pulseaudio: 0 passed, 1 failed"
-  exit 1
-fi
-if ! start_server "$work"; then
-  echo "pulseaudio: 0 passed, 1 failed"
-  exit 1
-fi
-echo "sound server: $(pactl info | grep -E 'Server Version|Default Source')"
-export QUIMBREL_SERVER_KILL="bash '$here/pulseaudio-test.sh' --kill '$work'"
-export QUIMBREL_SERVER_START="bash '$here/pulseaudio-test.sh' --start '$work'"
-timeout --kill-after=10 "$CHECK_TIMEOUT_SECONDS" "$check" "${arguments[@]}" 2>&1 | tee "$work/check.log"
-status="${PIPESTATUS[0]}"
-passed="$(grep -c '^\[       OK \]' "$work/check.log")"
-failed="$(grep -c '^\[  FAILED  \] [A-Za-z]*\.[A-Za-z]* ' "$work/check.log")"
-if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
-  echo "the check ended with status $status (124: it hung)"
-  failed=1
-fi
-echo "pulseaudio: $passed passed, $failed failed"
-[ "$status" -eq 0 ]
+run_soundserver_check pulseaudio "$here/pulseaudio-test.sh" "$work" "$build" "$@"

@@ -1,34 +1,32 @@
 // The real main window capturing from a real sound server: run by
-// tests/system/pulseaudio-test.sh once a private PulseAudio server is up with
-// a 441 Hz sine of half full scale as its default source and ALSA's "default"
-// is the server's plugin. The script passes the commands that kill and start
-// the server in QUIMBREL_SERVER_KILL and QUIMBREL_SERVER_START.
+// tests/system/pulseaudio-test.sh and tests/system/pipewire-test.sh once a
+// private server is up whose default source carries a 441 Hz sine of half
+// full scale and ALSA's "default" is the server's plugin. The checks also
+// kill the server while the window captures, and start it again.
 
 #include "analysis/audioanalyser.h"
 #include "audio/powertodb.h"
-#include "displays/led.h"
 #include "displays/levelmeter.h"
 #include "platform/kernel/application.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/checkbox.h"
 #include "platform/widgets/userinput.h"
-#include "shell/mainform.h"
+#include "soundserverwindow.h"
+#include "support/eventloop.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
+
+using eventloop::RunFor;
+using eventloop::RunUntil;
 
 namespace {
 
-constexpr uint32_t WaitLimitMilliseconds = 10000; // longest wait for anything the server does
-constexpr uint32_t PumpPauseMilliseconds = 2;
+constexpr int WaitLimitMilliseconds = 10000; // longest wait for anything the server does
+constexpr int LossLimitMilliseconds = 2000;  // from the kill to the window showing the loss
 constexpr float SineAmplitude = 16384.0f / 32767.0f; // the server's sine: half of full scale
 constexpr float LevelToleranceDb = 0.1f;
 constexpr int SettleBlocks = 10;          // blocks for the smoothed level to settle
@@ -36,25 +34,10 @@ constexpr int SlowBlocks = 10;            // blocks whose handler takes longer t
 constexpr uint32_t SlowHandlerMilliseconds = 250;
 constexpr uint32_t BlockMilliseconds = 100; // 4410 frames at 44.1 kHz
 constexpr int BlocksAfterTrouble = 20;    // blocks that must arrive after an overrun or a restart
-constexpr uint32_t DeadServerMilliseconds = 1000; // how long the window runs without its server
-
-// Handles events until Done() or the limit; returns Done().
-bool RunUntil(const std::function<bool()>& Done, uint32_t LimitMilliseconds = WaitLimitMilliseconds)
-{
-    const uint32_t start = GetTickCount();
-    while (!Done()) {
-        if (GetTickCount() - start > LimitMilliseconds)
-            return false;
-        Application.ProcessMessages();
-        Sleep(PumpPauseMilliseconds);
-    }
-    return true;
-}
-
-void RunFor(uint32_t Milliseconds)
-{
-    RunUntil([] { return false; }, Milliseconds);
-}
+constexpr int StoppedMilliseconds = 1000; // how long the window stays stopped
+constexpr uint32_t MeasureMilliseconds = 10000; // memory and processor use, before and after a loss
+constexpr long LossGrowthLimitKiB = 10 * 1024;
+constexpr double LossProcessorLimitPercent = 5.0;
 
 // The level of the server's sine, peak and RMS alike: 0 dB is a full-scale sine.
 float SineLevelDb()
@@ -62,22 +45,20 @@ float SineLevelDb()
     return PowerTodB(0.5f * SineAmplitude * SineAmplitude);
 }
 
-bool RunServerCommand(const char* Variable)
+// The text of an error that ended capture, as the window shows it.
+void ExpectReadingError(const std::string& Text)
 {
-    const char* command = std::getenv(Variable);
-    return command && *command && std::system(command) == 0;
+    EXPECT_EQ(Text.rfind("Error ", 0), 0u) << Text;
+    EXPECT_NE(Text.find(" reading wave input - "), std::string::npos) << Text;
+    const std::string device = " (device default)";
+    EXPECT_EQ(Text.size() > device.size() ? Text.substr(Text.size() - device.size()) : Text, device);
 }
 
-class SoundServer : public ::testing::Test {
+class SoundServer : public SoundServerWindow {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(std::getenv("QUIMBREL_SERVER_KILL") && std::getenv("QUIMBREL_SERVER_START"))
-            << "run by tests/system/pulseaudio-test.sh";
-        Application.SetMessageBoxHook([this](const std::string& Text, const std::string&, int) {
-            Boxes.push_back(Text);
-            return IDOK;
-        });
+        SoundServerWindow::SetUp();
         Form = std::make_unique<TForm1>(nullptr);
         // Counts the blocks that reach the window, and slows some down on request.
         Form->AudioAnalyser->SetOnData([this](wavehdr_tag& Header) {
@@ -90,26 +71,24 @@ protected:
         });
     }
 
-    void TearDown() override
-    {
-        Form.reset();
-        Application.SetMessageBoxHook(nullptr);
-    }
-
-    bool Running() const { return Form->ButtonRun->Caption() == "&Stop" && Form->LED1->Colour() == clLime; }
-    bool Stopped() const { return Form->ButtonRun->Caption() == "&Start" && Form->LED1->Colour() == clGreen; }
-
     // Waits for Count more blocks, then for both bars at the sine's level.
     void ExpectBlocksAtTheSineLevel(int Count)
     {
         const int target = Blocks + Count;
-        ASSERT_TRUE(RunUntil([&] { return Blocks >= target; })) << "blocks stopped arriving at " << Blocks;
+        ASSERT_TRUE(RunUntil([&] { return Blocks >= target; }, WaitLimitMilliseconds))
+            << "blocks stopped arriving at " << Blocks;
         EXPECT_NEAR(Form->LevelMeter->LeftdB(), SineLevelDb(), LevelToleranceDb);
         EXPECT_NEAR(Form->LevelMeter->RightdB(), SineLevelDb(), LevelToleranceDb);
     }
 
-    std::unique_ptr<TForm1> Form;
-    std::vector<std::string> Boxes;
+    void ShowAndCapture()
+    {
+        Form->Show();
+        ASSERT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds))
+            << (Boxes.empty() ? "no message" : Boxes.front());
+        ExpectBlocksAtTheSineLevel(SettleBlocks);
+    }
+
     int Blocks = 0;   // blocks handed to the window
     int SlowLeft = 0; // blocks still to be handled slowly
 };
@@ -118,9 +97,7 @@ protected:
 
 TEST_F(SoundServer, StartsByItselfAndTheMeterReadsTheSine)
 {
-    Form->Show();
-    ASSERT_TRUE(RunUntil([&] { return Running(); }));
-    ExpectBlocksAtTheSineLevel(SettleBlocks);
+    ShowAndCapture();
     // RMS reads the same for a sine.
     Form->CheckBoxPeak->SetChecked(false);
     ExpectBlocksAtTheSineLevel(SettleBlocks);
@@ -129,30 +106,26 @@ TEST_F(SoundServer, StartsByItselfAndTheMeterReadsTheSine)
 
 TEST_F(SoundServer, StopAndStartWork)
 {
-    Form->Show();
-    ASSERT_TRUE(RunUntil([&] { return Running(); }));
-    ExpectBlocksAtTheSineLevel(SettleBlocks);
+    ShowAndCapture();
     ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
     EXPECT_TRUE(Stopped());
     EXPECT_EQ(Form->LevelMeter->LeftdB(), static_cast<float>(Form->LevelMeter->MindB()));
     const int blocksWhenStopped = Blocks;
-    RunFor(DeadServerMilliseconds);
+    RunFor(StoppedMilliseconds);
     EXPECT_EQ(Blocks, blocksWhenStopped) << "nothing arrives while stopped";
     ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
-    ASSERT_TRUE(RunUntil([&] { return Running(); }));
+    ASSERT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds));
     ExpectBlocksAtTheSineLevel(SettleBlocks);
     EXPECT_TRUE(Boxes.empty());
 }
 
 TEST_F(SoundServer, AHandlerThatStallsLongerThanTheDeviceBufferDoesNotStopCapture)
 {
-    Form->Show();
-    ASSERT_TRUE(RunUntil([&] { return Running(); }));
-    ExpectBlocksAtTheSineLevel(SettleBlocks);
+    ShowAndCapture();
     // 2.5 s in the handler against 0.7 s of room in the device and the two buffers.
     SlowLeft = SlowBlocks;
     const uint32_t slowStart = GetTickCount();
-    ASSERT_TRUE(RunUntil([&] { return SlowLeft == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return SlowLeft == 0; }, WaitLimitMilliseconds));
     const int blocksAfterSlow = Blocks;
     ExpectBlocksAtTheSineLevel(BlocksAfterTrouble);
     // For the log only: what the server could not hold is lost, without a word to the plugin.
@@ -164,32 +137,72 @@ TEST_F(SoundServer, AHandlerThatStallsLongerThanTheDeviceBufferDoesNotStopCaptur
     EXPECT_TRUE(Boxes.empty());
 }
 
-TEST_F(SoundServer, AServerKilledWhileCapturingThenBackAgain)
+TEST_F(SoundServer, AServerKilledWhileCapturingStopsTheWindowOnceAndOnePressStartsItWhenItIsBack)
 {
-    Form->Show();
-    ASSERT_TRUE(RunUntil([&] { return Running(); }));
-    ExpectBlocksAtTheSineLevel(SettleBlocks);
+    ShowAndCapture();
+    const TUsage capturing = Measure(MeasureMilliseconds);
 
-    ASSERT_TRUE(RunServerCommand("QUIMBREL_SERVER_KILL"));
-    RunFor(DeadServerMilliseconds); // no crash, no hang: the window goes on handling events
-    ASSERT_TRUE(SimulateClick(*Form->ButtonRun)); // Stop returns with the input closed
-    EXPECT_TRUE(Stopped());
+    const uint32_t killing = GetTickCount();
+    ASSERT_TRUE(KillServer());
+    const uint32_t killed = GetTickCount();
+    ASSERT_TRUE(RunUntil([&] { return Stopped() && !Boxes.empty(); }, LossLimitMilliseconds));
+    const uint32_t shown = GetTickCount();
     EXPECT_FALSE(Form->AudioAnalyser->Enabled());
-
-    // Start without a server: the opening error, once; the caption stays.
-    ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
+    EXPECT_EQ(Form->LevelMeter->LeftdB(), static_cast<float>(Form->LevelMeter->MindB()));
+    EXPECT_EQ(Form->LevelMeter->RightdB(), static_cast<float>(Form->LevelMeter->MindB()));
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].rfind("Error ", 0), 0u) << Boxes[0];
-    EXPECT_NE(Boxes[0].find(" opening wave input - "), std::string::npos) << Boxes[0];
-    EXPECT_TRUE(Stopped());
+    ExpectReadingError(Boxes[0]);
 
-    ASSERT_TRUE(RunServerCommand("QUIMBREL_SERVER_START"));
-    // After the failed start Enabled is still true: one press turns it off, the next opens.
-    ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
-    EXPECT_FALSE(Form->AudioAnalyser->Enabled());
+    // Whatever the plugin does with its server gone, the program stays still.
+    const TUsage lost = Measure(MeasureMilliseconds);
+    std::printf("capturing: resident %ld -> %ld KiB, processor %.2f %%\n", capturing.StartKiB, capturing.EndKiB,
+                capturing.ProcessorPercent);
+    std::printf("lost: shown %u ms after the kill began, %u ms after the server had gone (\"%s\"); "
+                "resident %ld -> %ld KiB, processor %.2f %%\n",
+                shown - killing, shown - killed, Boxes[0].c_str(), lost.StartKiB, lost.EndKiB, lost.ProcessorPercent);
+    EXPECT_LT(lost.EndKiB - lost.StartKiB, LossGrowthLimitKiB);
+    EXPECT_LT(lost.ProcessorPercent, LossProcessorLimitPercent);
     EXPECT_TRUE(Stopped());
+    EXPECT_EQ(Boxes.size(), 1u);
+
+    ASSERT_TRUE(StartServer());
     ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
-    ASSERT_TRUE(RunUntil([&] { return Running(); }));
+    ASSERT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds));
     ExpectBlocksAtTheSineLevel(BlocksAfterTrouble);
     EXPECT_EQ(Boxes.size(), 1u);
+}
+
+TEST_F(SoundServer, AnInputWhoseServerIsGoneBeforeStartEndsTheSameWayAndCannotReopen)
+{
+    TWaveIn waveIn(nullptr);
+    int opens = 0, closes = 0, losses = 0;
+    waveIn.SetOnOpen([&](TObject*) { ++opens; });
+    waveIn.SetOnClose([&](TObject*) { ++closes; });
+    waveIn.SetOnLost([&](TObject*) { ++losses; });
+    waveIn.SetEnabled(true);
+    ASSERT_TRUE(RunUntil([&] { return opens == 1; }, WaitLimitMilliseconds));
+    ASSERT_TRUE(KillServer());
+
+    // A plugin that knows its server is gone refuses to start; another starts
+    // and loses the stream at its first read. The end is the same.
+    std::vector<std::string> errors;
+    try {
+        waveIn.Start();
+    } catch (const EWaveInError& e) {
+        errors.push_back(e.Message());
+    }
+    const bool refused = !errors.empty();
+    ASSERT_TRUE(RunUntil([&] { return !waveIn.Enabled(); }, LossLimitMilliseconds));
+    RunFor(StoppedMilliseconds);
+    errors.insert(errors.end(), Boxes.begin(), Boxes.end());
+    ASSERT_EQ(errors.size(), 1u);
+    std::printf("%s: \"%s\"\n", refused ? "start refused" : "lost after the start", errors[0].c_str());
+    ExpectReadingError(errors[0]);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(losses, 1);
+
+    // Opening without a server fails as any open does, and leaves Enabled true.
+    EXPECT_THROW(waveIn.SetEnabled(true), EWaveInError);
+    EXPECT_TRUE(waveIn.Enabled());
+    EXPECT_EQ(opens, 1);
 }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,6 +15,7 @@ namespace {
 constexpr unsigned kFirst = 958;
 constexpr unsigned kClose = 959;
 constexpr unsigned kData = 960;
+constexpr int kReplaceWindowMs = 50; // time given to a replacement that does not wait
 
 struct TLoggingWindow {
     std::vector<std::pair<unsigned, LPARAM>> Seen;
@@ -120,6 +124,34 @@ TEST(MessagesTest, ExceptionInAHandlerIsShownOnceAndDeliveryGoesOn)
     EXPECT_EQ(shown, std::vector<std::string>{"broken block"});
     DeallocateHWnd(w);
     Application.SetMessageBoxHook(nullptr);
+}
+
+TEST(MessagesTest, ReplacingTheWakerWaitsForACallInFlight)
+{
+    // The event loop deletes what its waker uses once it has replaced it, while
+    // a capture thread may be inside that waker.
+    TLoggingWindow w;
+    std::promise<void> entered;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> replaced{false};
+    SetPostedMessageWaker([&]() {
+        entered.set_value();
+        released.wait();
+    });
+    std::thread poster([&]() { PostMessage(w.Handle, kData, 0, 1); });
+    entered.get_future().wait();
+    std::thread replacer([&]() {
+        SetPostedMessageWaker(nullptr);
+        replaced = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(kReplaceWindowMs));
+    EXPECT_FALSE(replaced) << "replaced while the old waker was still running";
+    release.set_value();
+    replacer.join();
+    poster.join();
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(DispatchPostedMessages(), 1);
 }
 
 TEST(MessagesTest, PostedMessagesReachTheEventLoop)

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The real program against a real PipeWire server, the sound server of
+# Debian 12's desktop: starts a private pipewire with wireplumber inside its
+# own D-Bus session, makes a null sink whose monitor is the default source,
+# plays a 441 Hz sine at half of full scale into it with pw-play, makes ALSA's
+# "default" PipeWire's plugin, and runs the main window on the offscreen
+# platform through tests/system/soundserver_check, which also kills and
+# restarts the server while it captures.
+#
+# The plugin comes from Debian's pipewire-alsa, of the installed PipeWire's
+# version, fetched with apt-get into BUILD_DIR/pipewire-alsa and unpacked there
+# without being installed: the package conflicts with pulseaudio, which the
+# PulseAudio test needs, so the two cannot be installed together. A private
+# ALSA configuration names the plugin's library, as the package's own
+# configuration does for "default".
+#   usage: pipewire-test.sh BUILD_DIR [CHECK_ARGUMENTS...]
+#   (without arguments every check but the soak runs; bench/soak.sh passes
+#   its own, with QUIMBREL_CHECK_TIMEOUT in seconds)
+#   (the check calls it back as: pipewire-test.sh --start|--kill WORK_DIR)
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/soundserver-common.sh"
+
+readonly TONE_SECONDS=300 # longer than the server lives in any run (the soak restarts it every minute)
+readonly SINK='{ factory.name=support.null-audio-sink node.name=quiet media.class=Audio/Sink object.linger=true audio.position=[FL FR] audio.rate=44100 }'
+
+# The default source is the sink's monitor once the session manager has seen the sink.
+default_source_is_the_sink() {
+  wpctl inspect @DEFAULT_AUDIO_SOURCE@ | grep -q 'node.name = "quiet"'
+}
+
+# The server, the session manager, the sink and the player. None of them gets
+# the caller's descriptors: a server restarted by the check must not hold the
+# pipe that its output goes through.
+start_server() {
+  local work="$1"
+  pipewire < /dev/null >> "$work/server.log" 2>&1 &
+  echo $! > "$work/server.pid"
+  disown
+  if ! wait_until pw-cli info 0; then
+    echo "pipewire did not answer; its log:" >&2
+    cat "$work/server.log" >&2
+    return 1
+  fi
+  wireplumber < /dev/null >> "$work/session.log" 2>&1 &
+  echo $! > "$work/session.pid"
+  disown
+  pw-cli create-node adapter "$SINK" > /dev/null < /dev/null || return 1
+  pw-play --target quiet "$work/tone.wav" < /dev/null >> "$work/player.log" 2>&1 &
+  echo $! > "$work/player.pid"
+  disown
+  if ! wait_until default_source_is_the_sink; then
+    echo "the null sink did not become the default source; the session manager's log:" >&2
+    cat "$work/session.log" >&2
+    return 1
+  fi
+}
+
+# The server goes first, as when it crashes or is restarted; the rest follow it.
+kill_server() {
+  kill_pid_file "$1/server.pid"
+  kill_pid_file "$1/session.pid"
+  kill_pid_file "$1/player.pid"
+}
+
+describe_server() {
+  pw-cli info 0 | grep -E 'version' | head -1 | tr -s ' \t' ' '
+}
+
+environment() {
+  local work="$1"
+  export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
+  export ALSA_CONFIG_PATH="$work/asound.conf"
+  check_environment
+}
+
+# The folder of pipewire-alsa's ALSA plugins, fetched and unpacked into FOLDER once.
+plugin_folder() {
+  local folder="$1" version found
+  found="$(find "$folder/root" -name libasound_module_pcm_pipewire.so 2> /dev/null | head -1)"
+  if [ -z "$found" ]; then
+    version="$(dpkg-query -W -f='${Version}' libpipewire-0.3-0)" || return 1
+    rm -rf "$folder" && mkdir -p "$folder" || return 1
+    (cd "$folder" && { apt-get download -qq "pipewire-alsa=$version" ||
+      { apt-get update -qq && apt-get download -qq "pipewire-alsa=$version"; }; }) >&2 || return 1
+    dpkg-deb -x "$folder"/pipewire-alsa_*.deb "$folder/root" || return 1
+    found="$(find "$folder/root" -name libasound_module_pcm_pipewire.so | head -1)"
+  fi
+  [ -n "$found" ] && dirname "$found"
+}
+
+case "${1:-}" in
+  --start) environment "$2"; start_server "$2"; exit $? ;;
+  --kill) environment "$2"; kill_server "$2"; exit $? ;;
+esac
+
+build="${1:?usage: pipewire-test.sh BUILD_DIR [CHECK_ARGUMENTS...]}"
+# PipeWire and wireplumber need a session bus: a private one, for this run only.
+if [ -z "${QUIMBREL_PRIVATE_BUS:-}" ]; then
+  exec env QUIMBREL_PRIVATE_BUS=1 dbus-run-session -- bash "$0" "$@"
+fi
+shift
+# ALSA looks for a library named by a relative path among its own plugins.
+build="$(realpath -m "$build")"
+if ! plugins="$(plugin_folder "$build/pipewire-alsa")"; then
+  echo "PipeWire's ALSA plugin could not be fetched (pipewire-alsa)"
+  echo "pipewire: 0 passed, 1 failed"
+  exit 1
+fi
+work="$(make_work_dir pipewire)"
+environment "$work"
+trap 'kill_server "$work"; rm -rf "$work"' EXIT
+# pw-play reads the sine from a file: from a pipe it plays noise.
+sox -D -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth "$TONE_SECONDS" sine 441 vol 0.5
+cat > "$work/asound.conf" <<ALSA
+pcm_type.pipewire { lib "$plugins/libasound_module_pcm_pipewire.so" }
+ctl_type.pipewire { lib "$plugins/libasound_module_ctl_pipewire.so" }
+pcm.!default { type pipewire }
+ctl.!default { type pipewire }
+ALSA
+run_soundserver_check pipewire "$here/pipewire-test.sh" "$work" "$build" "$@"
