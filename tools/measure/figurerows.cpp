@@ -8,7 +8,8 @@ namespace measure {
 
 namespace {
 
-constexpr size_t FigureChars = 32; // a figure's text, at most
+constexpr size_t FigureChars = 32;   // a figure's text, at most
+constexpr size_t HeadingChars = 256; // the heading line, at most
 
 const char* MeasureName(bool PeakLevel)
 {
@@ -37,7 +38,7 @@ std::string FileHeading(const TFileInfo& Info)
 {
     const double rate = Info.SampleRate;
     const double tailSeconds = static_cast<double>(Info.DataFrames - Info.Blocks * TWavStreamReader::BlockFrames) / rate;
-    char text[256];
+    char text[HeadingChars];
     int length = std::snprintf(text, sizeof text, "duration %.2f s, %u Hz, %u channel%s, %llu blocks of %zu frames, %s measure",
                                static_cast<double>(Info.DataFrames) / rate, Info.SampleRate, Info.Channels,
                                Info.Channels == 1 ? "" : "s", static_cast<unsigned long long>(Info.Blocks),
