@@ -1,5 +1,6 @@
 // quimbrel-measure's numbers: levels against sox, per-block values against
-// the measuring arithmetic, the offset loop, clipped blocks, mono and other rates.
+// the measuring arithmetic, the offset loop, clipped blocks, mono and other
+// rates, and interrupted recordings against the whole file.
 
 #include "analysis/offsetestimator.h"
 #include "analysis/offsetremoval.h"

@@ -1,5 +1,5 @@
 // quimbrel-measure as a command: refused files, usage, version, JSON that
-// parses, and the progress bar.
+// parses, the progress bar, and the block rows as a CSV file by themselves.
 
 #include "platform/verres/winver.h"
 

@@ -47,6 +47,7 @@ progress_hidden() { [ "$(measure 16 320 113 17 "standard_deviation < 0.001")" = 
 start_enabled() { [ "$(measure 186 279 53 11 "minima < 0.25")" = 1 ]; }
 start_disabled() { [ "$(measure 186 279 53 11 "minima > 0.4")" = 1 ]; }
 running() { [ -r "/proc/$pid/stat" ] && [ "$(cut -d" " -f3 "/proc/$pid/stat")" != Z ]; }
+main_window_shown() { wid="$(xdotool search --onlyvisible --name "^Quimbrel" 2>/dev/null | head -n 1)"; [ -n "$wid" ]; }
 active_is_main() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ]; }
 active_is_other() { [ "$(xdotool getactivewindow 2>/dev/null)" != "$wid" ]; }
 
@@ -54,7 +55,7 @@ active_is_other() { [ "$(xdotool getactivewindow 2>/dev/null)" != "$wid" ]; }
 # the Open dialog) and starts the file run: File, Open..., then Enter.
 start_file_run() {
   "$exe" "$wav" & pid=$!
-  wid="$(xdotool search --sync --onlyvisible --name "^Quimbrel" | head -n 1)"
+  within 100 main_window_shown || { fail "no window appeared"; return 1; }
   xdotool windowactivate --sync "$wid"
   sleep 0.5 # the live input has started by itself
   xdotool key --clearmodifiers alt+f

@@ -1,5 +1,7 @@
-// The main window's file runs: progress, refused second runs, cancel,
-// rejected files, the Peak check box mid-run and closing during a run.
+// The main window's file runs: progress, refused second runs, a cancelled
+// dialog, rejected files, the Peak check box mid-run; a run ended by File,
+// Cancel, Escape or closing the window; the files that are not measured and
+// why; the file's levels against quimbrel-measure's report.
 
 #include "shell/filelevelsform.h"
 #include "shell/mainformfixture.h"
