@@ -1,5 +1,6 @@
 #include "audio/wavefilechunks.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -13,6 +14,9 @@ constexpr int BitsPerSampleAt = 14; // 16-bit
 constexpr uint16_t PcmFormatTag = 1;
 constexpr uint16_t AcceptedBitsPerSample = 16;
 constexpr uint32_t AcceptedSampleRate = 44100; // frames per second
+// Sizes that recorders leave when they never came back to write the real one.
+constexpr uint32_t UnwrittenSize = 0;
+constexpr uint32_t StreamingSize = 0xFFFFFFFF;
 
 uint16_t Le16(const unsigned char* Bytes)
 {
@@ -33,9 +37,14 @@ bool Descend(HMMIO File, MMCKINFO Wanted, const MMCKINFO* Parent, uint32_t Flags
     return true;
 }
 
+bool IsUnknownSize(uint32_t Size)
+{
+    return Size == UnwrittenSize || Size == StreamingSize;
+}
+
 } // namespace
 
-TWaveFileChunks::TWaveFileChunks(const std::string& FileName, bool AnyRate)
+TWaveFileChunks::TWaveFileChunks(const std::string& FileName, bool AnyRate, TUnknownSizes Sizes)
 {
     errno = 0;
     FFile = mmioOpen(FileName, MMIO_READ | MMIO_ALLOCBUF);
@@ -44,7 +53,7 @@ TWaveFileChunks::TWaveFileChunks(const std::string& FileName, bool AnyRate)
         FCheck = wcCannotOpen;
         return;
     }
-    FCheck = CheckChunks(AnyRate);
+    FCheck = CheckChunks(AnyRate, Sizes);
 }
 
 TWaveFileChunks::~TWaveFileChunks()
@@ -53,15 +62,17 @@ TWaveFileChunks::~TWaveFileChunks()
         mmioClose(FFile, 0);
 }
 
-TWaveFileCheck TWaveFileChunks::CheckChunks(bool AnyRate)
+TWaveFileCheck TWaveFileChunks::CheckChunks(bool AnyRate, TUnknownSizes Sizes)
 {
+    FFileBytes = mmioBytesRemaining(FFile);
     MMCKINFO wanted;
     wanted.fccType = mmioStringToFOURCC("WAVE", 0);
     if (!Descend(FFile, wanted, nullptr, MMIO_FINDRIFF, FRiff))
         return wcNotRiffWave;
+    const MMCKINFO riff = Extent(FRiff, Sizes);
     wanted = MMCKINFO{};
     wanted.ckid = mmioStringToFOURCC("fmt ", 0);
-    if (!Descend(FFile, wanted, &FRiff, MMIO_FINDCHUNK, FFormatChunk))
+    if (!Descend(FFile, wanted, &riff, MMIO_FINDCHUNK, FFormatChunk))
         return wcNoFormat;
     // A record too short to hold the fields that are checked is not a 16-bit PCM record.
     if (FFormatChunk.cksize < FormatRecordBytes)
@@ -75,10 +86,22 @@ TWaveFileCheck TWaveFileChunks::CheckChunks(bool AnyRate)
     // Searched onwards from "fmt ": a "data" chunk before it is not found.
     wanted = MMCKINFO{};
     wanted.ckid = mmioStringToFOURCC("data", 0);
-    if (!Descend(FFile, wanted, &FRiff, MMIO_FINDCHUNK, FData))
-        return wcNoData;
+    if (!Descend(FFile, wanted, &riff, MMIO_FINDCHUNK, FData))
+        // A file that ends before its RIFF chunk does was cut before its data.
+        return riff.dwDataOffset + riff.cksize > FFileBytes ? wcDataCutShort : wcNoData;
     FDataBytesPresent = mmioBytesRemaining(FFile);
-    return FDataBytesPresent < FData.cksize ? wcDataCutShort : wcAccepted;
+    FDataBytes = Sizes == usToEndOfFile && IsUnknownSize(FData.cksize) ? FDataBytesPresent : FData.cksize;
+    return FDataBytesPresent < FDataBytes ? wcDataCutShort : wcAccepted;
+}
+
+MMCKINFO TWaveFileChunks::Extent(const MMCKINFO& Chunk, TUnknownSizes Sizes) const
+{
+    MMCKINFO extent = Chunk;
+    if (Sizes == usToEndOfFile && IsUnknownSize(Chunk.cksize)) {
+        const uint64_t toEnd = FFileBytes > Chunk.dwDataOffset ? FFileBytes - Chunk.dwDataOffset : 0;
+        extent.cksize = static_cast<uint32_t>(std::min<uint64_t>(toEnd, StreamingSize));
+    }
+    return extent;
 }
 
 bool TWaveFileChunks::ReadFormat()

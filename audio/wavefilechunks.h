@@ -5,7 +5,8 @@
 // PCM (at 44,100 Hz unless any rate passes); then, after it, a "data" chunk
 // that the file holds in full. The first problem found ends the search and is
 // named; an accepted file is left open at its first sample, for the caller to
-// read in one piece or block by block.
+// read in one piece or block by block. A file cut short is left open there
+// too (when its data chunk was found), so that a reader may take what it holds.
 
 #include "platform/riff/mmio.h"
 
@@ -24,8 +25,18 @@ enum TWaveFileCheck {
     wcFormatCutShort, // the file ends inside the format record
     wcNotPcm16,       // not 16-bit PCM, a record under 16 bytes, or a rate that is not accepted
     wcNoData,         // no "data" chunk after "fmt "
-    wcDataCutShort,   // the data chunk declares more bytes than the file holds
+    wcDataCutShort,   // the data chunk declares more bytes than the file holds, or the
+                      // file ends before its RIFF chunk does and no "data" chunk was found
+    wcTooLarge,       // the data cannot be held in memory (told by a reader that holds it whole)
     wcAccepted,       // every chunk found; the file stands at the first sample
+};
+
+// What a RIFF or data size of 0 or 0xFFFFFFFF means. Streaming recorders, and
+// recorders stopped before they could go back and write the sizes, leave these
+// in their place.
+enum TUnknownSizes {
+    usAsDeclared,  // the sizes as written: the window's file run
+    usToEndOfFile, // the chunk runs to the end of the file: quimbrel-measure
 };
 
 // The fields of the format record that decide acceptance.
@@ -39,7 +50,7 @@ struct TWaveFormatFields {
 class TWaveFileChunks {
 public:
     // Opens FileName and checks it; AnyRate accepts every sample rate.
-    TWaveFileChunks(const std::string& FileName, bool AnyRate);
+    TWaveFileChunks(const std::string& FileName, bool AnyRate, TUnknownSizes Sizes = usAsDeclared);
     ~TWaveFileChunks();
     TWaveFileChunks(const TWaveFileChunks&) = delete;
     TWaveFileChunks& operator=(const TWaveFileChunks&) = delete;
@@ -61,10 +72,15 @@ public:
     const MMCKINFO& DataChunk() const { return FData; }
     // Bytes that the file holds from the start of the data chunk's samples.
     uint64_t DataBytesPresent() const { return FDataBytesPresent; }
+    // The data chunk's size in bytes: as declared, or, for a size that
+    // usToEndOfFile reads as unknown, the bytes present.
+    uint64_t DataBytes() const { return FDataBytes; }
 
 private:
-    TWaveFileCheck CheckChunks(bool AnyRate);
+    TWaveFileCheck CheckChunks(bool AnyRate, TUnknownSizes Sizes);
     bool ReadFormat();
+    // Chunk as a parent to search in; an unknown size runs to the end of the file.
+    MMCKINFO Extent(const MMCKINFO& Chunk, TUnknownSizes Sizes) const;
 
     HMMIO FFile = nullptr;              // open from construction to destruction, unless the open failed
     int FOpenError = 0;                 // errno of a failed open, else 0
@@ -74,4 +90,6 @@ private:
     MMCKINFO FFormatChunk;              // the "fmt " chunk
     MMCKINFO FData;                     // the "data" chunk
     uint64_t FDataBytesPresent = 0;     // bytes in the file from the data chunk's samples on
+    uint64_t FDataBytes = 0;            // behind DataBytes
+    uint64_t FFileBytes = 0;            // the file's length
 };

@@ -1,7 +1,5 @@
 #include "audio/wavefilereader.h"
 
-#include "audio/wavefilechunks.h"
-
 #include <cstring>
 #include <new>
 
@@ -11,38 +9,34 @@ constexpr uint64_t SampleBytes = 2;
 
 } // namespace
 
-TWaveFileReader::TResult TWaveFileReader::Read(const std::string& FileName)
+TWaveFileCheck TWaveFileReader::Read(const std::string& FileName)
 {
     FData.reset();
     FSize = 0;
     const TWaveFileChunks chunks(FileName, FIgnoreSampleRate);
-    switch (chunks.Check()) {
-    case wcAccepted:
-        break;
-    case wcNotPcm16:
-        return wrWrongFormat;
-    default:
-        return wrUnreadable;
+    if (chunks.Check() != wcAccepted)
+        return chunks.Check();
+    const TWaveFileCheck read = ReadSamples(chunks.File(), chunks.DataChunk().cksize, chunks.Format().Channels == 1);
+    if (read != wcAccepted) {
+        FData.reset();
+        FSize = 0;
     }
-    if (ReadSamples(chunks.File(), chunks.DataChunk().cksize, chunks.Format().Channels == 1))
-        return wrRead;
-    FData.reset();
-    FSize = 0;
-    return wrUnreadable;
+    return read;
 }
 
-bool TWaveFileReader::ReadSamples(HMMIO File, uint32_t DeclaredBytes, bool Mono)
+TWaveFileCheck TWaveFileReader::ReadSamples(HMMIO File, uint32_t DeclaredBytes, bool Mono)
 {
     const uint64_t allocated = Mono ? SampleBytes * DeclaredBytes : DeclaredBytes;
     FData.reset(new (std::nothrow) char[allocated]);
     if (!FData)
-        return false;
+        return wcTooLarge;
+    // The file was checked to hold them; it may have shrunk since.
     if (mmioRead(File, FData.get(), DeclaredBytes) != static_cast<int64_t>(DeclaredBytes))
-        return false;
+        return wcDataCutShort;
     FSize = DeclaredBytes;
     if (Mono)
         WidenMono(DeclaredBytes);
-    return true;
+    return wcAccepted;
 }
 
 void TWaveFileReader::WidenMono(uint64_t MonoBytes)

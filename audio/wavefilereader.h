@@ -4,7 +4,7 @@
 // checks the chunks; a data chunk that claims more than the file holds is a
 // truncated file: nothing is allocated for it and nothing is read.
 
-#include "platform/riff/mmio.h"
+#include "audio/wavefilechunks.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,15 +12,12 @@
 
 class TWaveFileReader {
 public:
-    enum TResult {
-        wrRead,        // Data() holds Size() bytes of stereo frames
-        wrUnreadable,  // missing, not RIFF "WAVE", no "fmt " or "data", truncated, too large
-        wrWrongFormat, // not 16-bit PCM, a format record under 16 bytes, or a rate other than 44,100 Hz
-    };
-
     explicit TWaveFileReader(bool IgnoreSampleRate) : FIgnoreSampleRate(IgnoreSampleRate) {}
 
-    TResult Read(const std::string& FileName);
+    // wcAccepted when Data() holds the samples; otherwise why nothing was read:
+    // a check of TWaveFileChunks, wcTooLarge when the data cannot be held in
+    // memory, or wcDataCutShort when fewer bytes arrive than the file held.
+    TWaveFileCheck Read(const std::string& FileName);
 
     // The samples: interleaved left and right, 16-bit little-endian.
     char* Data() const { return FData.get(); }
@@ -28,8 +25,7 @@ public:
     uint64_t Size() const { return FSize; }
 
 private:
-    // False for data that cannot be held in memory or read.
-    bool ReadSamples(HMMIO File, uint32_t DeclaredBytes, bool Mono);
+    TWaveFileCheck ReadSamples(HMMIO File, uint32_t DeclaredBytes, bool Mono);
     void WidenMono(uint64_t MonoBytes);
 
     bool FIgnoreSampleRate = false;   // any sample rate passes

@@ -1,6 +1,5 @@
 #include "audio/wavein.h"
 
-#include "audio/wavefilechunks.h"
 #include "audio/wavefilereader.h"
 #include "platform/kernel/application.h"
 #include "platform/kernel/sysutils.h"
@@ -263,15 +262,12 @@ void TWaveIn::HandleClose()
 void TWaveIn::ProcessFile(const std::string& FileName)
 {
     TWaveFileReader reader(FIgnoreFileSampleRate);
-    switch (reader.Read(FileName)) {
-    case TWaveFileReader::wrUnreadable:
-        return;
-    case TWaveFileReader::wrWrongFormat:
+    FFileCheck = reader.Read(FileName);
+    // The one refusal told here; the others are left to the owner.
+    if (FFileCheck == wcNotPcm16)
         Application.MessageBox(RejectedFileMessage, FileName, MB_OK);
+    if (FFileCheck != wcAccepted)
         return;
-    case TWaveFileReader::wrRead:
-        break;
-    }
     FeedBlocks(reader.Data(), reader.Size());
 }
 

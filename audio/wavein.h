@@ -11,6 +11,7 @@
 // application's exception display once.
 
 #include "audio/wavecommon.h"
+#include "audio/wavefilechunks.h"
 #include "platform/kernel/component.h"
 #include "platform/kernel/messages.h"
 
@@ -80,6 +81,9 @@ public:
     // the component disabled. A file of another format is reported in a message
     // box; a file that cannot be read is ignored silently.
     void ProcessFile(const std::string& FileName);
+    // How the last ProcessFile found its file: wcAccepted when it was fed (and
+    // before any file), otherwise why nothing of it was, for the owner to tell.
+    TWaveFileCheck FileCheck() const { return FFileCheck; }
 
 protected:
     // The device has opened: queue both buffers, OnOpen, then Start with AutoStart.
@@ -117,6 +121,7 @@ protected:
     THaveDataEvent FOnData;                               // behind OnData
     TNotifyEvent FOnClose;                                // behind OnClose
     TNotifyEvent FOnLost;                                 // behind OnLost
+    TWaveFileCheck FFileCheck = wcAccepted;               // behind FileCheck
 
 private:
     void WndProc(TMessage& Message);

@@ -8,7 +8,7 @@ QUIMBREL_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libasound2-dev alsa-utils
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick openbox xdotool wmctrl
   fonts-dejavu-core fonts-liberation
   sox python3 time
   binutils-mingw-w64-x86-64

@@ -14,6 +14,7 @@
 #include "platform/widgets/menuitem.h"
 #include "platform/widgets/progressbar.h"
 #include "platform/widgets/shape.h"
+#include "shell/filelevelsform.h"
 #include "versinfo/formhelpabout.h"
 #include "versinfo/versinforesource.h"
 
@@ -39,6 +40,27 @@ constexpr uint32_t kFileBlockPauseMs = 20;
 // Bytes in one stereo frame of two 16-bit samples.
 constexpr uint32_t kBytesPerFrame = 4;
 constexpr int kPercent = 100;
+
+// Thrown from OnData to end a file run after the block in hand; RunFile catches it.
+struct TFileRunEnded {};
+
+// Why a chosen file was not measured, worded like the analyser's own message
+// for a file that is not 16-bit PCM; nullptr when there is nothing to tell here.
+const char* NotMeasuredText(TWaveFileCheck Check)
+{
+    switch (Check) {
+    case wcCannotOpen: return "File cannot be opened for reading";
+    case wcNotRiffWave: return "File is not a RIFF WAVE file";
+    case wcNoFormat: return "File has no \"fmt \" chunk, so its format is unknown";
+    case wcFormatCutShort: return "File ends inside its \"fmt \" chunk";
+    case wcNoData: return "File has no \"data\" chunk after its \"fmt \" chunk";
+    case wcDataCutShort: return "File is cut short: it holds less sound data than its header declares";
+    case wcTooLarge: return "File is too large: its sound data cannot be held in memory";
+    case wcNotPcm16: // told by the analyser
+    case wcAccepted: break;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -76,6 +98,7 @@ void TForm1::RegisterComponents()
     RegisterField("OpenDialog", OpenDialog);
     RegisterField("ProgressBar", ProgressBar);
     RegisterField("VI", VI);
+    RegisterField("FileCancel", FileCancel);
 }
 
 void TForm1::RegisterHandlers()
@@ -89,6 +112,7 @@ void TForm1::RegisterHandlers()
     RegisterHandler("ButtonCloseClick", &TForm1::ButtonCloseClick);
     RegisterHandler("CheckBoxPeakClick", &TForm1::CheckBoxPeakClick);
     RegisterHandler("FileOpenClick", &TForm1::FileOpenClick);
+    RegisterHandler("FileCancelClick", &TForm1::FileCancelClick);
     RegisterHandler("FileExitClick", &TForm1::FileExitClick);
     RegisterHandler("HelpAboutClick", &TForm1::HelpAboutClick);
     RegisterHandler("AudioAnalyserOpen", &TForm1::AudioAnalyserOpen);
@@ -213,6 +237,9 @@ void TForm1::AudioAnalyserData(wavehdr_tag& Header)
     ProgressBar->SetPosition(AudioAnalyser->BufferNumber() * kPercent / AudioAnalyser->BufferCount());
     ProgressBar->Update();
     Application.ProcessMessages();
+    // Cancel, Escape or closing the window ends the run after this block.
+    if (FFileRunEnding)
+        throw TFileRunEnded{};
     Sleep(kFileBlockPauseMs);
 }
 
@@ -225,40 +252,78 @@ void TForm1::FileOpenClick(TObject*)
     if (AudioAnalyser->Enabled())
         ButtonRun->Click();
     ButtonRun->SetEnabled(false);
+    bool ranToEnd = false;
     try {
         if (OpenDialog->Execute())
-            RunFile(OpenDialog->FileName());
+            ranToEnd = RunFile(OpenDialog->FileName());
     } catch (...) {
         ButtonRun->SetEnabled(true);
         throw;
     }
     ButtonRun->SetEnabled(true);
+    if (ranToEnd)
+        TellFileRun(OpenDialog->FileName());
 }
 
-void TForm1::RunFile(const std::string& FileName)
+bool TForm1::RunFile(const std::string& FileName)
 {
     ProgressBar->SetVisible(true);
     FFileRunning = true;
+    FFileRunEnding = false;
     FileOpen->SetEnabled(false);
+    FileCancel->SetEnabled(true);
+    // The last run's levels are not this one's.
+    if (FFileLevels)
+        FFileLevels->Hide();
     try {
         AudioAnalyser->ProcessFile(FileName);
+    } catch (const TFileRunEnded&) {
+        EndFileRun();
+        return false;
     } catch (...) {
         EndFileRun();
         throw;
     }
+    // The window may have closed while a refusal was being told.
+    const bool ranToEnd = !FFileRunEnding;
     EndFileRun();
+    return ranToEnd;
 }
 
 void TForm1::EndFileRun()
 {
     FFileRunning = false;
+    FFileRunEnding = false;
     ProgressBar->SetVisible(false);
     FileOpen->SetEnabled(true);
+    FileCancel->SetEnabled(false);
+}
+
+void TForm1::TellFileRun(const std::string& FileName)
+{
+    if (const char* text = NotMeasuredText(AudioAnalyser->FileCheck())) {
+        Application.MessageBox(text, FileName, MB_OK);
+        return;
+    }
+    if (AudioAnalyser->FileCheck() != wcAccepted || AudioAnalyser->BufferCount() == 0)
+        return;
+    if (!FFileLevels)
+        FFileLevels = new TFileLevelsForm(this);
+    FFileLevels->ShowFile(FileName, AudioAnalyser->PeakLevel());
+}
+
+void TForm1::FileCancelClick(TObject*)
+{
+    if (FFileRunning)
+        FFileRunEnding = true;
 }
 
 void TForm1::FormCloseQuery(TObject*, bool&)
 {
     AudioAnalyser->SetEnabled(false);
+    // The program ends once the run has ended after the block in hand.
+    if (FFileRunning)
+        FFileRunEnding = true;
 }
 
 void TForm1::ButtonCloseClick(TObject*)

@@ -4,6 +4,9 @@
 // progress bar for file runs, and the File and Help menus. It wires the
 // analyser to the meter and the LED, keeps the running DC-offset estimate of
 // each channel, and paces and reports progress while a WAV file is measured.
+// A file run ends early, after the block in hand, with File, Cancel (or
+// Escape) and when the window closes; a file that is not measured is told
+// with its reason; a run to the end shows the file's levels beside the window.
 
 #include "analysis/offsetestimator.h"
 #include "audio/wavecommon.h"
@@ -22,6 +25,7 @@ class TCheckBox;
 class TOpenDialog;
 class TProgressBar;
 class TVersionInfoResource;
+class TFileLevelsForm;
 
 class TForm1 : public TForm {
 public:
@@ -52,12 +56,15 @@ public:
     TOpenDialog* OpenDialog = nullptr;
     TProgressBar* ProgressBar = nullptr;
     TVersionInfoResource* VI = nullptr;
+    TMenuItem* FileCancel = nullptr;
 
     // The running offset estimates, in sample units, and the frames seen.
     int32_t LeftOffsetEstimate() const { return FOffsets.LeftOffsetEstimate(); }
     int32_t RightOffsetEstimate() const { return FOffsets.RightOffsetEstimate(); }
     int32_t FramesSeen() const { return FOffsets.FramesSeen(); }
     bool FileRunning() const { return FFileRunning; }
+    // The window of the last file run's levels; nullptr until a run has shown one.
+    TFileLevelsForm* FileLevels() const { return FFileLevels; }
 
     // Event handlers, bound by name from the form description.
     void FormCreate(TObject* Sender);
@@ -71,6 +78,7 @@ public:
     void AudioAnalyserLost(TObject* Sender);
     void AudioAnalyserData(wavehdr_tag& Header);
     void FileOpenClick(TObject* Sender);
+    void FileCancelClick(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void ButtonCloseClick(TObject* Sender);
     void FileExitClick(TObject* Sender);
@@ -82,14 +90,21 @@ private:
     void PlaceMarks();
     void CreateScaleLabels();
     void DrawMarkLine(const TShape& Mark, const TLabel& Name, int HalfTextHeight);
-    void RunFile(const std::string& FileName);
+    // Feeds the file; false when the run was ended before its end.
+    bool RunFile(const std::string& FileName);
     void EndFileRun();
+    // After a run to its end: why nothing was measured, or the file's levels.
+    void TellFileRun(const std::string& FileName);
 
     // Running DC-offset estimate of each channel and the frames it has seen,
     // live and file blocks together; carried over between runs.
     TOffsetEstimator FOffsets;
     // True only while FileOpenClick feeds a file through the analyser.
     bool FFileRunning = false;
+    // The run is to end after the block in hand (Cancel, or the window closing).
+    bool FFileRunEnding = false;
+    // Owned by the window; made for the first run that has levels to show.
+    TFileLevelsForm* FFileLevels = nullptr;
 };
 
 extern TForm1* Form1;

@@ -131,7 +131,31 @@ TButton* FindButton(const TWinControl& Parent, F Pick)
     return nullptr;
 }
 
+// The enabled, visible item below Parent (in enabled, visible menus) with that shortcut.
+TMenuItem* FindShortCut(const TMenuItem& Parent, TShortCut Key)
+{
+    for (int i = 0; i < Parent.Count(); ++i) {
+        TMenuItem* item = Parent.Items(i);
+        if (!item->Enabled() || !item->Visible())
+            continue;
+        if (item->Count() == 0 && item->ShortCut() == Key)
+            return item;
+        if (TMenuItem* inner = FindShortCut(*item, Key))
+            return inner;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+bool TForm::ShortCutKey(TShortCut Key)
+{
+    TMenuItem* item = Key != scNone && FMenu ? FindShortCut(*FMenu->Items(), Key) : nullptr;
+    if (!item)
+        return false;
+    item->Click();
+    return true;
+}
 
 bool TForm::DialogKey(bool Escape)
 {

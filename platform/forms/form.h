@@ -3,6 +3,7 @@
 // closing with a close query, and the form's own painting through OnPaint.
 
 #include "platform/forms/formpeer.h"
+#include "platform/widgets/keys.h"
 #include "platform/widgets/wincontrol.h"
 
 #include <any>
@@ -114,6 +115,9 @@ public:
     // sends them here when the focused control does not use them). True when
     // a button took the key.
     bool DialogKey(bool Escape);
+    // A key that the focused control did not use: the enabled item of the
+    // form's menu with that ShortCut is chosen. True when one was.
+    bool ShortCutKey(TShortCut Key);
 
 protected:
     // A derived form calls this at the end of its constructor, once its

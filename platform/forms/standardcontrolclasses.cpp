@@ -71,6 +71,7 @@ void RegisterMenus()
                                       {Property("Caption", &TMenuItem::SetCaption),
                                        Property("Enabled", &TMenuItem::SetEnabled),
                                        Property("Visible", &TMenuItem::SetVisible),
+                                       Property("ShortCut", &TMenuItem::SetShortCut),
                                        Property("OnClick", &TMenuItem::SetOnClick)});
     RegisterComponentClass<TMainMenu>("TMainMenu", "TComponent");
     auto adopt = [](TMenuItem& Parent, TComponent& Child) {

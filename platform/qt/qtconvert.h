@@ -3,6 +3,7 @@
 
 #include "platform/graphics/font.h"
 #include "platform/graphics/graphics.h"
+#include "platform/widgets/keys.h"
 #include "platform/widgets/widgethandle.h"
 
 #include <QColor>
@@ -43,6 +44,14 @@ QFont ToQFont(const TFont& Font);
 
 // The pointer shape of a Cursor value (crHandPoint, ...); the arrow for others.
 Qt::CursorShape ToQCursorShape(int Cursor);
+
+// Qt's key for a virtual-key code (letters, digits, VK_RETURN, VK_ESCAPE,
+// VK_SPACE, VK_F1 to VK_F12); Qt::Key_unknown for any other.
+Qt::Key ToQtKey(int VirtualKey);
+// The shortcut of a key press, or scNone for a key without a virtual-key code.
+TShortCut ToShortCut(int QtKey, Qt::KeyboardModifiers Modifiers);
+// "Esc", "Ctrl+L": how a menu shows a shortcut beside its caption.
+QString ShortCutText(TShortCut ShortCut);
 
 // Turns "&Start" into Qt's mnemonic form (Qt uses the same '&' convention).
 inline QString ToQMnemonic(const std::string& Caption)

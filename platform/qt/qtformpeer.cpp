@@ -44,9 +44,16 @@ public:
     }
 
 protected:
-    // Enter and Escape that no focused control used press the default or cancel button.
+    // A key that no focused control used chooses the menu item with that
+    // shortcut; Enter and Escape otherwise press the default or cancel button.
     void keyPressEvent(QKeyEvent* Event) override
     {
+        const TShortCut shortCut = ToShortCut(Event->key(), Event->modifiers() & ~Qt::KeypadModifier);
+        bool chosen = false;
+        if (shortCut != scNone)
+            Guarded(FForm, [&]() { chosen = FForm->ShortCutKey(shortCut); });
+        if (chosen)
+            return;
         const int key = Event->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if ((enter || key == Qt::Key_Escape) && (Event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {

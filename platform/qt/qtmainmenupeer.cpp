@@ -81,8 +81,10 @@ private:
 
     static void Show(QAction& Action, const TMenuItem& Item)
     {
+        // A tab puts the shortcut in the menu's own column; the form, not Qt, acts on the key.
+        const QString shortCut = ShortCutText(Item.ShortCut());
         if (!Item.IsLine())
-            Action.setText(ToQMnemonic(Item.Caption()));
+            Action.setText(ToQMnemonic(Item.Caption()) + (shortCut.isEmpty() ? QString() : QLatin1Char('\t') + shortCut));
         Action.setEnabled(Item.Enabled());
         Action.setVisible(Item.Visible());
     }

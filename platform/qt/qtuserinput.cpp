@@ -1,5 +1,6 @@
 #include "platform/widgets/userinput.h"
 
+#include "platform/graphics/bitmap.h"
 #include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/widgets/control.h"
@@ -8,7 +9,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QWidget>
+
+#include <cstring>
 
 namespace {
 
@@ -16,15 +20,6 @@ QWidget* WidgetOf(TControl& Control)
 {
     Control.HandleNeeded();
     return Control.Peer() ? ToQWidget(Control.Peer()->Widget()) : nullptr;
-}
-
-Qt::Key QtKey(int VirtualKey)
-{
-    switch (VirtualKey) {
-    case VK_RETURN: return Qt::Key_Return;
-    case VK_ESCAPE: return Qt::Key_Escape;
-    default: return Qt::Key_Space;
-    }
 }
 
 } // namespace
@@ -48,7 +43,7 @@ bool SimulateKey(TControl& Control, int VirtualKey)
     QWidget* widget = WidgetOf(Control);
     if (!widget)
         return false;
-    const Qt::Key key = QtKey(VirtualKey);
+    const Qt::Key key = ToQtKey(VirtualKey);
     const QString text = VirtualKey == VK_SPACE ? QStringLiteral(" ") : QString();
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QApplication::sendEvent(widget, &press);
@@ -63,4 +58,17 @@ bool SimulateMenuClick(TMenuItem& Item)
     if (!menu || !menu->HandleAllocated())
         return false;
     return menu->Peer().Trigger(Item);
+}
+
+bool CaptureControl(TControl& Control, TBitmap& Picture)
+{
+    QWidget* widget = WidgetOf(Control);
+    if (!widget)
+        return false;
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Picture.SetSize(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(Picture.Bits() + static_cast<size_t>(y) * static_cast<size_t>(image.width()), image.constScanLine(y),
+                    static_cast<size_t>(image.width()) * sizeof(uint32_t));
+    return true;
 }

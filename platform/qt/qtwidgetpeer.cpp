@@ -52,10 +52,11 @@ void TQtWidgetPeer::SetFont(const TFont& Font)
     if (!W())
         return;
     W()->setFont(ToQFont(Font));
+    // The style keeps its own colours for a disabled control, so that it looks disabled.
     QPalette palette = W()->palette();
-    palette.setColor(QPalette::WindowText, ToQColor(Font.Color));
-    palette.setColor(QPalette::ButtonText, ToQColor(Font.Color));
-    palette.setColor(QPalette::Text, ToQColor(Font.Color));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            palette.setColor(group, role, ToQColor(Font.Color));
     W()->setPalette(palette);
 }
 

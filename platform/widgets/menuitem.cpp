@@ -40,6 +40,14 @@ void TMenuItem::SetVisible(bool Value)
     Changed(false);
 }
 
+void TMenuItem::SetShortCut(TShortCut Value)
+{
+    if (Value == FShortCut)
+        return;
+    FShortCut = Value;
+    Changed(false);
+}
+
 void TMenuItem::Click()
 {
     if (FOnClick)

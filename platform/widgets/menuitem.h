@@ -3,6 +3,7 @@
 // makes a separator), or a submenu holding further items.
 
 #include "platform/kernel/component.h"
+#include "platform/widgets/keys.h"
 
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
     bool IsLine() const { return FCaption == "-"; }
+    // A key that chooses the item while its form is active (shown beside the
+    // caption); scNone for none.
+    TShortCut ShortCut() const { return FShortCut; }
+    void SetShortCut(TShortCut Value);
 
     TNotifyEvent OnClick() const { return FOnClick; }
     void SetOnClick(TNotifyEvent Value) { FOnClick = std::move(Value); }
@@ -45,6 +50,7 @@ private:
     std::string FCaption;
     bool FEnabled = true;
     bool FVisible = true;
+    TShortCut FShortCut = scNone;
     TNotifyEvent FOnClick;
     TMenuItem* FParent = nullptr;
     std::vector<TMenuItem*> FItems; // not owned: the form owns every item

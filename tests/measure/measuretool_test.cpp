@@ -1,5 +1,6 @@
 // quimbrel-measure's numbers: levels against sox, per-block values against
-// the measuring arithmetic, the offset loop, clipped blocks, mono and other rates.
+// the measuring arithmetic, the offset loop, clipped blocks, mono and other
+// rates, and interrupted recordings against the whole file.
 
 #include "analysis/offsetestimator.h"
 #include "analysis/offsetremoval.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 
 namespace {
@@ -210,6 +212,58 @@ TEST(MeasureTool, MonoAndOtherRates)
         EXPECT_NEAR(rows[0].RightdB, sox.back().PeakdB, TolerancedB) << row.Channels << " " << row.Rate;
         const std::string heading = std::string(", ") + row.Rate + " Hz, " + row.Channels +
                                     (std::string(row.Channels) == "1" ? " channel, " : " channels, ");
-        EXPECT_NE(run.Out.find(heading), std::string::npos) << run.Out;
+        const TToolRun report = RunTool(dir, {wav});
+        EXPECT_NE(report.Out.find(heading), std::string::npos) << report.Out;
+    }
+}
+
+TEST(MeasureTool, InterruptedRecordingsAreMeasuredToTheirLastFullBlock)
+{
+    // A whole file of 12 blocks, with a 44-byte header: RIFF size at 4, data size at 40.
+    constexpr size_t Blocks = 12;
+    constexpr size_t HeaderBytes = 44;
+    constexpr size_t BlockBytes = BlockFrames * 4;
+    const auto setSize = [](std::vector<uint8_t>& Bytes, size_t At, uint32_t Size) {
+        for (size_t i = 0; i < 4; ++i)
+            Bytes[At + i] = static_cast<uint8_t>(Size >> (8 * i));
+    };
+    struct Interruption {
+        const char* Name;
+        std::function<void(std::vector<uint8_t>&)> Interrupt;
+        size_t Blocks;       // full blocks measured
+        bool Truncated;      // reported as cut short
+        const char* Warning; // on standard error after the file's name; "" for none
+    };
+    const Interruption cases[] = {
+        {"CutMidBlock", [](auto& b) { b.resize(HeaderBytes + 9 * BlockBytes + BlockBytes / 2 + 1); }, 9, true,
+         "data chunk cut short: measured 9 of 12 blocks"},
+        {"CutMidHeader", [](auto& b) { b.resize(HeaderBytes - 4); }, 0, true,
+         "cut short before its data chunk: measured 0 blocks"},
+        {"SizesZero", [&](auto& b) { setSize(b, 4, 0), setSize(b, 40, 0); }, Blocks, false, ""},
+        {"SizesFFFFFFFFCutMidBlock",
+         [&](auto& b) { setSize(b, 4, 0xFFFFFFFF), setSize(b, 40, 0xFFFFFFFF), b.resize(HeaderBytes + 7 * BlockBytes + 10); },
+         7, false, ""},
+    };
+    const TScratchDir dir;
+    const std::string whole = dir.File("whole.wav");
+    const std::vector<uint8_t> bytes = WavFileBytes(ChangingNoise(Blocks));
+    ASSERT_EQ(bytes.size(), HeaderBytes + Blocks * BlockBytes);
+    WriteFileBytes(whole, bytes);
+    ASSERT_EQ(RunTool(dir, {"--json", "--blocks", whole}).Status, 0);
+    std::rename(dir.File("out.txt").c_str(), dir.File("whole.json").c_str());
+    const std::string levels = "[(b['left_db'], b['right_db']) for b in d['files'][0].get('block_levels', [])]";
+    for (const Interruption& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint8_t> interrupted = bytes;
+        c.Interrupt(interrupted);
+        const std::string wav = dir.File(std::string(c.Name) + ".wav");
+        WriteFileBytes(wav, interrupted);
+        const TToolRun run = RunTool(dir, {"--json", "--blocks", wav});
+        EXPECT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Err, *c.Warning ? "quimbrel-measure: " + wav + ": " + c.Warning + "\n" : "");
+        const std::string json = dir.File("out.txt");
+        EXPECT_EQ(JsonQuery(json, "d['files'][0]['blocks']"), std::to_string(c.Blocks));
+        EXPECT_EQ(JsonQuery(json, "d['files'][0]['truncated']"), c.Truncated ? "True" : "False");
+        EXPECT_EQ(JsonQuery(json, levels), JsonQuery(dir.File("whole.json"), levels + "[:" + std::to_string(c.Blocks) + "]"));
     }
 }

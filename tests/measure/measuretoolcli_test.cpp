@@ -1,5 +1,5 @@
 // quimbrel-measure as a command: refused files, usage, version, JSON that
-// parses, and the progress bar.
+// parses, the progress bar, and the block rows as a CSV file by themselves.
 
 #include "platform/verres/winver.h"
 
@@ -149,4 +149,26 @@ TEST(MeasureTool, ProgressBarOnATerminal)
     EXPECT_NE(terminal.find("\r" + wav + " [..............................]   0%"), std::string::npos) << terminal;
     EXPECT_NE(terminal.find("\r" + wav + " [##############################] 100%\r\033[K"), std::string::npos) << terminal;
     EXPECT_NE(ReadText(dir.File("report.txt")).find("700 blocks"), std::string::npos);
+}
+
+TEST(MeasureTool, BlocksAreACsvFileByThemselves)
+{
+    const TScratchDir dir;
+    const std::string a = dir.File("pass, part 1.wav");
+    const std::string b = dir.File("b.wav");
+    WriteWavFile(a, Noise(3));
+    WriteWavFile(b, Noise(2));
+    const std::string row = R"([0-9]+\.[0-9]{6},[-0-9.e]+,[-0-9.e]+\n)";
+    const TToolRun one = RunTool(dir, {"--blocks", b});
+    ASSERT_EQ(one.Status, 0) << one.Err;
+    EXPECT_TRUE(std::regex_match(one.Out, std::regex("time_s,left_db,right_db\n(" + row + "){2}"))) << one.Out;
+    // Several files: a first column names each; a name with a comma is quoted.
+    const TToolRun two = RunTool(dir, {"--blocks", a, b});
+    ASSERT_EQ(two.Status, 0) << two.Err;
+    const auto literally = [](const std::string& Text) {
+        return std::regex_replace(Text, std::regex(R"([.\\^$|()\[\]{}*+?])"), R"(\$&)");
+    };
+    const std::string rowsOfA = "(" + literally("\"" + a + "\"") + "," + row + "){3}";
+    const std::string rowsOfB = "(" + literally(b) + "," + row + "){2}";
+    EXPECT_TRUE(std::regex_match(two.Out, std::regex("file,time_s,left_db,right_db\n" + rowsOfA + rowsOfB))) << two.Out;
 }

@@ -156,19 +156,24 @@ INSTANTIATE_TEST_SUITE_P(
                     RejectedCase{"Empty", {}, "not a WAV file"}),
     [](const testing::TestParamInfo<RejectedCase>& Info) { return std::string(Info.param.Name); });
 
-TEST(WavStreamReader, TruncatedDataIsRefusedBeforeAnyBlock)
+TEST(WavStreamReader, TruncatedDataIsReadToItsLastFullBlock)
 {
     const TScratchDir dir;
     const std::string path = dir.File("truncated.wav");
-    std::vector<uint8_t> bytes = WavFileBytes(Ramp(BlockFrames * 4));
+    const std::vector<int16_t> samples = Ramp(BlockFrames * 2 * 4);
+    std::vector<uint8_t> bytes = WavFileBytes(samples);
     bytes.resize(bytes.size() - 3);
     WriteFileBytes(path, bytes);
-    try {
-        TWavStreamReader reader(path);
-        FAIL() << "accepted";
-    } catch (const EWavFileError& error) {
-        EXPECT_EQ(error.Message(), "the data chunk is cut short: it declares 35280 bytes, the file holds 35277");
+    TWavStreamReader reader(path);
+    EXPECT_TRUE(reader.CutShort());
+    EXPECT_EQ(reader.DeclaredBlocks(), 4u);
+    EXPECT_EQ(reader.BlockCount(), 3u);
+    std::vector<int16_t> block(BlockFrames * 2);
+    for (size_t b = 0; b < 3; ++b) {
+        ASSERT_TRUE(reader.ReadBlock(block.data()));
+        EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin() + static_cast<long>(b * BlockFrames * 2)));
     }
+    EXPECT_FALSE(reader.ReadBlock(block.data()));
 }
 
 TEST(WavStreamReader, MissingFileAndFolder)

@@ -1,11 +1,119 @@
-// The main window's file runs: progress, refused second runs, cancel,
-// rejected files, the Peak check box mid-run and closing during a run.
+// The main window's file runs: progress, refused second runs, a cancelled
+// dialog, rejected files, the Peak check box mid-run; a run ended by File,
+// Cancel, Escape or closing the window; the files that are not measured and
+// why; the file's levels against quimbrel-measure's report.
 
+#include "shell/filelevelsform.h"
 #include "shell/mainformfixture.h"
+#include "platform/widgets/listview.h"
+#include "support/measuretoolrun.h"
+#include "support/riffbuilder.h"
+#include "tools/measure/markadvice.h"
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
 using namespace mainformtest;
+
+// Bytes of private writable memory the process has mapped (VmData).
+uint64_t DataBytesInUse()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmData:", 0) == 0)
+            return std::stoull(line.substr(7)) * 1024; // given in kB
+    return 0;
+}
+
+// The number the next file opened gets: the lowest one free.
+uint64_t NextFileNumber()
+{
+    const int probe = dup(STDIN_FILENO);
+    close(probe);
+    return static_cast<uint64_t>(probe);
+}
+
+// What the process runs short of while a file is opened and read.
+enum class TStarved { Nothing, Files, Memory };
+
+// For one scope: no further file can be opened, or only a little more memory mapped.
+class TStarvation {
+public:
+    explicit TStarvation(TStarved What)
+    {
+        constexpr uint64_t kMemoryHeadroom = 256u << 20; // bytes
+        FResource = What == TStarved::Files ? RLIMIT_NOFILE : RLIMIT_DATA;
+        getrlimit(FResource, &FSaved);
+        if (What == TStarved::Nothing)
+            return;
+        rlimit tight = FSaved;
+        tight.rlim_cur = What == TStarved::Files ? NextFileNumber() : DataBytesInUse() + kMemoryHeadroom;
+        setrlimit(FResource, &tight);
+    }
+    ~TStarvation() { setrlimit(FResource, &FSaved); }
+    TStarvation(const TStarvation&) = delete;
+    TStarvation& operator=(const TStarvation&) = delete;
+
+private:
+    decltype(RLIMIT_DATA) FResource; // the limit that is lowered
+    rlimit FSaved{};
+};
+
+// Stereo blocks whose level and offset change from block to block; the
+// loudest clip.
+std::vector<int16_t> ChangingSignal(int Blocks)
+{
+    std::vector<int16_t> samples = SineFrames(static_cast<size_t>(Blocks) * kFramesPerBlock);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const size_t block = i / (2 * kFramesPerBlock);
+        const int value = samples[i] * static_cast<int>(block % 7 + 1) / 3 + (i % 2 ? 40 : -25);
+        samples[i] = static_cast<int16_t>(std::clamp(value, -32768, 32767));
+    }
+    return samples;
+}
+
+std::string Squeezed(const std::string& Text)
+{
+    return std::regex_replace(std::regex_replace(Text, std::regex(" +"), " "), std::regex("^ | $"), "");
+}
+
+// The text report's figures, whitespace squeezed: its heading, then a line
+// per figure (without the file name, column captions, the left - right line
+// and the marks' caption).
+std::vector<std::string> FigureLines(const std::string& Report)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(Report);
+    std::string line;
+    std::getline(in, line); // the file's name
+    while (std::getline(in, line)) {
+        const std::string squeezed = Squeezed(line);
+        if (squeezed != "left right" && squeezed.rfind("left - right", 0) != 0 && squeezed.rfind("marks,", 0) != 0)
+            lines.push_back(squeezed);
+    }
+    return lines;
+}
+
+// The window's rows as the text report writes them, whitespace squeezed;
+// there the marks (the last rows) have their advice after "left" and "right".
+std::vector<std::string> ShownFigureLines(const TFileLevelsForm& Levels)
+{
+    const std::vector<std::vector<std::string>> rows = Levels.ListLevels->ListPeer()->ShownRows();
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool mark = i + std::size(measure::Marks) >= rows.size();
+        const std::vector<std::string>& row = rows[i];
+        lines.push_back(Squeezed(row[0] + (mark ? " left " : " ") + row[1] + (mark ? " right " : " ") + row[2]));
+    }
+    return lines;
+}
+
 
 TEST_F(MainFormTest, FileRunStopsTheInputAndReportsProgress)
 {
@@ -118,31 +226,148 @@ TEST_F(MainFormTest, PeakCheckBoxSwitchesTheMeasureMidRun)
     EXPECT_NEAR(Form->LevelMeter->LeftdB(), -3.01f, 0.05f) << "later blocks are measured as RMS";
 }
 
-TEST_F(MainFormTest, ClosingTheWindowDuringARunLetsTheRunFinish)
+TEST_F(MainFormTest, CancelEscapeAndClosingEndTheRunAfterTheBlockInHand)
+{
+    struct Ending {
+        const char* Name;
+        std::function<void(TForm1&)> End;
+        bool Closes;
+    };
+    const Ending endings[] = {
+        {"File, Cancel", [](TForm1& F) { EXPECT_TRUE(SimulateMenuClick(*F.FileCancel)); }, false},
+        {"Escape", [](TForm1& F) { SimulateKey(F, VK_ESCAPE); }, false},
+        {"closing the window", [](TForm1& F) { F.Close(); }, true},
+    };
+    alsaconfig::UseNoDefault();
+    const std::string path = Scratch.File("long.wav");
+    WriteWavFile(path, SineFrames(30 * kFramesPerBlock));
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.Name);
+        CreateForm();
+        ShowForm();
+        ASSERT_TRUE(RunUntil([&] { return !Boxes.empty(); })); // the failed start
+        Boxes.clear();
+        EXPECT_FALSE(Form->FileCancel->Enabled()) << "only during a run";
+        int endedAt = -1;
+        bool cancelEnabled = false;
+        bool fedAfterTheEnd = false;
+        RunFileWatching(path, [&] {
+            if (!Form->FileRunning())
+                return;
+            fedAfterTheEnd |= endedAt >= 0 && Form->AudioAnalyser->BufferNumber() != endedAt;
+            if (endedAt < 0 && Form->AudioAnalyser->BufferNumber() >= 3) {
+                cancelEnabled = Form->FileCancel->Enabled();
+                endedAt = Form->AudioAnalyser->BufferNumber();
+                ending.End(*Form);
+            }
+        });
+        ASSERT_GE(endedAt, 3);
+        EXPECT_TRUE(cancelEnabled);
+        EXPECT_FALSE(fedAfterTheEnd);
+        EXPECT_EQ(Form->AudioAnalyser->BufferNumber(), endedAt) << "no block after the one in hand";
+        EXPECT_EQ(Form->Visible(), !ending.Closes);
+        EXPECT_FALSE(Form->FileRunning());
+        EXPECT_FALSE(Form->ProgressBar->Visible());
+        EXPECT_TRUE(Form->ButtonRun->Enabled());
+        EXPECT_EQ(Form->ButtonRun->Caption(), "&Start");
+        EXPECT_TRUE(Form->FileOpen->Enabled());
+        EXPECT_FALSE(Form->FileCancel->Enabled());
+        EXPECT_EQ(Form->FileLevels(), nullptr) << "no levels after a run that was ended";
+        EXPECT_TRUE(Boxes.empty());
+    }
+}
+
+TEST_F(MainFormTest, AFileThatIsNotMeasuredIsToldWithItsReason)
+{
+    using namespace riffbuilder;
+    struct Refusal {
+        const char* Name;
+        std::string Bytes;
+        const char* Message;
+        TStarved Starved = TStarved::Nothing;
+    };
+    const std::string fmt = FmtChunk(1, 2, 44100, 16);
+    const std::string someData = Chunk("data", std::string(4 * kFramesPerBlock, '\1'));
+    constexpr uint32_t kGigabyte = 1u << 30;
+    const std::string gigabyte = Riff("WAVE", fmt + ChunkDeclaring("data", kGigabyte, ""));
+    const Refusal refusals[] = {
+        {"no-handle.wav", Riff("WAVE", fmt + someData), "File cannot be opened for reading", TStarved::Files},
+        {"empty.wav", "", "File is not a RIFF WAVE file"},
+        {"notes.wav", "These are not sounds.\n", "File is not a RIFF WAVE file"},
+        {"no-fmt.wav", Riff("WAVE", someData), "File has no \"fmt \" chunk, so its format is unknown"},
+        {"fmt-cut.wav", Riff("WAVE", ChunkDeclaring("fmt ", 16, "12345678")), "File ends inside its \"fmt \" chunk"},
+        {"no-data.wav", Riff("WAVE", fmt), "File has no \"data\" chunk after its \"fmt \" chunk"},
+        {"cut.wav", Riff("WAVE", fmt + ChunkDeclaring("data", 5292000, std::string(100000, '\1'))),
+         "File is cut short: it holds less sound data than its header declares"},
+        {"huge.wav", gigabyte, "File is too large: its sound data cannot be held in memory", TStarved::Memory},
+    };
+    alsaconfig::UseNoDefault();
+    CreateForm();
+    ShowForm();
+    ASSERT_TRUE(RunUntil([&] { return !Boxes.empty(); })); // the failed start
+    const float meterBefore = Form->LevelMeter->LeftdB();
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(refusal.Name);
+        Boxes.clear();
+        BoxCaptions.clear();
+        const std::string path = Scratch.File(refusal.Name);
+        WriteFile(path, refusal.Bytes);
+        if (refusal.Starved == TStarved::Memory) { // the data is there, as a hole
+            ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(refusal.Bytes.size() + kGigabyte)), 0);
+        }
+        ChosenFile = path;
+        {
+            const TStarvation starvation(refusal.Starved);
+            Form->FileOpen->Click();
+        }
+        EXPECT_EQ(Boxes, std::vector<std::string>{refusal.Message});
+        EXPECT_EQ(BoxCaptions, std::vector<std::string>{path});
+        EXPECT_EQ(Form->LevelMeter->LeftdB(), meterBefore);
+        EXPECT_EQ(Form->LeftOffsetEstimate(), 0);
+        EXPECT_EQ(Form->FramesSeen(), 0);
+        EXPECT_TRUE(Form->ButtonRun->Enabled());
+        EXPECT_FALSE(Form->ProgressBar->Visible());
+        EXPECT_FALSE(Form->FileRunning());
+        EXPECT_EQ(Form->FileLevels(), nullptr);
+    }
+}
+
+TEST_F(MainFormTest, FileLevelsAreWhatQuimbrelMeasureReportsForTheFile)
 {
     alsaconfig::UseNoDefault();
     CreateForm();
     ShowForm();
     ASSERT_TRUE(RunUntil([&] { return !Boxes.empty(); }));
-    constexpr int kBlocks = 6;
-    const std::string path = Scratch.File("short.wav");
-    WriteWavFile(path, ConstantFrames(kBlocks * kFramesPerBlock, 10, 10));
-    bool closed = false;
-    int lastBlock = -1;
-    RunFileWatching(path, [&] {
-        if (!Form->FileRunning())
-            return;
-        lastBlock = Form->AudioAnalyser->BufferNumber();
-        if (!closed) {
-            Form->Close();
-            closed = true;
-        }
-    });
-    EXPECT_TRUE(closed);
-    EXPECT_FALSE(Form->Visible());
-    EXPECT_EQ(lastBlock, kBlocks - 1) << "the run goes on to its end";
-    EXPECT_FALSE(Form->FileRunning());
-    EXPECT_FALSE(Form->AudioAnalyser->Enabled());
+    Boxes.clear();
+    const std::string path = Scratch.File("pass.wav");
+    WriteWavFile(path, ChangingSignal(25));
+    for (const bool peak : {true, false}) {
+        SCOPED_TRACE(peak ? "peak" : "RMS");
+        if (Form->CheckBoxPeak->Checked() != peak)
+            SimulateClick(*Form->CheckBoxPeak);
+        ChosenFile = path;
+        Form->FileOpen->Click();
+        ASSERT_NE(Form->FileLevels(), nullptr);
+        TFileLevelsForm& levels = *Form->FileLevels();
+        EXPECT_TRUE(levels.Visible());
+        EXPECT_EQ(levels.Caption(), "File levels - pass.wav");
+        const TToolRun tool = RunMeasureTool(std::string(QUIMBREL_BINARY_DIR) + MeasureToolInBuild, Scratch,
+                                             peak ? std::vector<std::string>{path} : std::vector<std::string>{"--rms", path});
+        ASSERT_EQ(tool.Status, 0) << tool.Err;
+        const std::vector<std::string> report = FigureLines(tool.Out);
+        ASSERT_GE(report.size(), 2u);
+        EXPECT_EQ(levels.LabelHeading->Caption(), report[0]);
+        EXPECT_EQ(ShownFigureLines(levels), std::vector<std::string>(report.begin() + 1, report.end()));
+
+        // Closing it leaves the main window as it was.
+        const int32_t offset = Form->LeftOffsetEstimate();
+        levels.ButtonClose->Click();
+        EXPECT_FALSE(levels.Visible());
+        EXPECT_TRUE(Form->Visible());
+        EXPECT_EQ(Form->LeftOffsetEstimate(), offset);
+        EXPECT_TRUE(Form->ButtonRun->Enabled());
+    }
+    EXPECT_TRUE(Boxes.empty());
 }
 
 } // namespace

@@ -27,12 +27,12 @@ std::string ReadText(const std::string& Path);
 std::string JsonQuery(const std::string& File, const std::string& Expression);
 double JsonNumber(const std::string& File, const std::string& Expression);
 
-// One row of --blocks in the text report.
+// One row of the CSV that --blocks writes.
 struct TBlockRow {
     double Time;   // start of the block, seconds
     float LeftdB;  // exactly as written: the text reads back as the same single
     float RightdB;
 };
 
-// The CSV rows that --blocks adds to the text report.
+// The rows of the CSV that --blocks writes (its heading skipped).
 std::vector<TBlockRow> BlockRows(const std::string& Out);

@@ -17,7 +17,7 @@ public:
 struct TMeasureOptions {
     bool PeakLevel = true;           // peak measure, as the window starts; --rms for RMS
     bool Json = false;               // one JSON document instead of the text report
-    bool Blocks = false;             // a row per block: time, left dB, right dB
+    bool Blocks = false;             // a row per block (time, left dB, right dB): CSV alone, or in the JSON
     bool Help = false;               // --help: print the help and measure nothing
     bool Version = false;            // --version: print the version and measure nothing
     std::vector<std::string> Files;  // in the order given

@@ -20,7 +20,17 @@ TFileInfo InfoOf(const std::string& FileName, const TWavStreamReader& Reader, bo
     info.DataFrames = Reader.DataFrames();
     info.Blocks = Reader.BlockCount();
     info.PeakLevel = PeakLevel;
+    info.CutShort = Reader.CutShort();
     return info;
+}
+
+// What is said of a file cut short: how much of it was measured.
+std::string CutShortWarning(const TWavStreamReader& Reader)
+{
+    if (!Reader.DataChunkFound())
+        return "cut short before its data chunk: measured 0 blocks";
+    return "data chunk cut short: measured " + std::to_string(Reader.BlockCount()) + " of " +
+           std::to_string(Reader.DeclaredBlocks()) + " blocks";
 }
 
 // Reads and measures every full block, adding each to Summary.
@@ -46,8 +56,8 @@ void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TMeasu
 
 } // namespace
 
-std::string MeasureFile(const std::string& FileName, const TMeasureOptions& Options, TReportWriter& Report,
-                        std::FILE* Progress)
+TMeasureOutcome MeasureFile(const std::string& FileName, const TMeasureOptions& Options, TReportWriter& Report,
+                            std::FILE* Progress)
 {
     bool started = false;
     try {
@@ -62,10 +72,10 @@ std::string MeasureFile(const std::string& FileName, const TMeasureOptions& Opti
         MeasureBlocks(reader, info, Options, Report, *summary, bar.get());
         bar.reset();
         Report.EndFile(info, *summary);
-        return std::string();
+        return TMeasureOutcome{true, info.CutShort ? CutShortWarning(reader) : std::string()};
     } catch (const EWavFileError& error) {
         Report.FileError(FileName, error.Message(), started);
-        return error.Message();
+        return TMeasureOutcome{false, error.Message()};
     }
 }
 

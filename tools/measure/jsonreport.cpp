@@ -46,10 +46,12 @@ void TJsonReport::NextFile()
 void TJsonReport::BeginFile(const TFileInfo& Info)
 {
     NextFile();
-    std::fprintf(FOut, "{\"file\":%s,\"rate_hz\":%u,\"channels\":%u,\"data_frames\":%llu,\"duration_s\":%.6f,\"blocks\":%llu",
+    std::fprintf(FOut, "{\"file\":%s,\"rate_hz\":%u,\"channels\":%u,\"data_frames\":%llu,\"duration_s\":%.6f,\"blocks\":%llu"
+                       ",\"truncated\":%s",
                  JsonString(Info.FileName).c_str(), Info.SampleRate, Info.Channels,
                  static_cast<unsigned long long>(Info.DataFrames),
-                 static_cast<double>(Info.DataFrames) / Info.SampleRate, static_cast<unsigned long long>(Info.Blocks));
+                 static_cast<double>(Info.DataFrames) / Info.SampleRate, static_cast<unsigned long long>(Info.Blocks),
+                 Info.CutShort ? "true" : "false");
 }
 
 void TJsonReport::Block(double StartSeconds, const TBlockLevels& Levels)

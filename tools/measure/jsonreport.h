@@ -1,8 +1,9 @@
 #pragma once
 // The report as one JSON document on standard output:
-// {"program", "version", "measure", "files": [ per file: format, optional
-// "block_levels", per-channel summaries, "left_minus_right_db", "marks"; or
-// "error" ]}. Written as the files are read, so block rows are never held.
+// {"program", "version", "measure", "files": [ per file: format, "truncated",
+// optional "block_levels", per-channel summaries, "left_minus_right_db",
+// "marks"; or "error" ]}. Written as the files are read, so block rows are
+// never held.
 
 #include "tools/measure/reportwriter.h"
 

@@ -2,6 +2,7 @@
 // Quimbrel's meter shows it. Links only the Qt-free part of the program.
 
 #include "tools/measure/commandline.h"
+#include "tools/measure/csvreport.h"
 #include "tools/measure/filemeasurement.h"
 #include "tools/measure/jsonreport.h"
 #include "tools/measure/textreport.h"
@@ -23,6 +24,8 @@ std::unique_ptr<TReportWriter> MakeReport(const TMeasureOptions& Options)
 {
     if (Options.Json)
         return std::make_unique<TJsonReport>(stdout, ToolVersion(), Options.PeakLevel);
+    if (Options.Blocks)
+        return std::make_unique<TCsvReport>(stdout, Options.Files.size() > 1);
     return std::make_unique<TTextReport>(stdout);
 }
 
@@ -50,12 +53,13 @@ int main(int argc, char** argv)
     const std::unique_ptr<TReportWriter> report = MakeReport(options);
     int status = ExitMeasured;
     for (const std::string& file : options.Files) {
-        const std::string failure = MeasureFile(file, options, *report, progress);
-        if (failure.empty())
+        const TMeasureOutcome outcome = MeasureFile(file, options, *report, progress);
+        if (outcome.Message.empty())
             continue;
         std::fflush(stdout);
-        std::fprintf(stderr, "quimbrel-measure: %s: %s\n", file.c_str(), failure.c_str());
-        status = ExitFileFailed;
+        std::fprintf(stderr, "quimbrel-measure: %s: %s\n", file.c_str(), outcome.Message.c_str());
+        if (!outcome.Measured)
+            status = ExitFileFailed;
     }
     report->Finish();
     return status;

@@ -18,6 +18,7 @@ struct TFileInfo {
     uint64_t DataFrames = 0; // frames in the data chunk (after widening mono)
     uint64_t Blocks = 0;     // full blocks of 4410 frames; only these are measured
     bool PeakLevel = true;   // peak measure; RMS when false
+    bool CutShort = false;   // the file ends before its data chunk does: Blocks are those it holds
 };
 
 // What a file's blocks add up to.

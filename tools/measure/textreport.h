@@ -1,9 +1,12 @@
 #pragma once
-// The report for people: a few lines per file, block rows as CSV.
+// The report for people: a few lines per file. It has no block rows; those
+// come as a CSV file by themselves (TCsvReport).
 
+#include "tools/measure/figurerows.h"
 #include "tools/measure/reportwriter.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace measure {
 
@@ -12,18 +15,17 @@ public:
     explicit TTextReport(std::FILE* Out) : FOut(Out) {}
 
     void BeginFile(const TFileInfo& Info) override;
-    void Block(double StartSeconds, const TBlockLevels& Levels) override;
+    void Block(double, const TBlockLevels&) override {}
     void EndFile(const TFileInfo& Info, const TFileSummary& Summary) override;
     void FileError(const std::string& FileName, const std::string& Message, bool Started) override;
     void Finish() override {}
 
 private:
-    void WriteLevels(const TFileSummary& Summary);
-    void WriteClips(const TFileSummary& Summary);
+    // Name, then the left and right figures in columns; details indented.
+    void WriteRows(const std::vector<TFigureRow>& Rows);
     void WriteMarks(const TFileSummary& Summary);
 
     std::FILE* FOut;          // where the report goes (standard output)
-    bool FBlockRows = false;  // the CSV heading for block rows has been written for this file
     int FFilesBegun = 0;      // files reported so far; a blank line separates them
 };
 

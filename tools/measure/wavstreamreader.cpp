@@ -2,6 +2,7 @@
 
 #include "analysis/stereopower.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -47,10 +48,8 @@ std::string Refusal(const TWaveFileChunks& Chunks, const std::string& FileName)
         return RejectedFileMessage;
     case wcNoData:
         return "no \"data\" chunk after the \"fmt \" chunk";
-    case wcDataCutShort:
-        // The window reads nothing of a file whose data chunk is cut short.
-        return "the data chunk is cut short: it declares " + std::to_string(Chunks.DataChunk().cksize) +
-               " bytes, the file holds " + std::to_string(Chunks.DataBytesPresent());
+    case wcDataCutShort: // read as far as the file holds it
+    case wcTooLarge:     // only a reader that holds the whole data finds this
     case wcAccepted:
         break;
     }
@@ -59,21 +58,19 @@ std::string Refusal(const TWaveFileChunks& Chunks, const std::string& FileName)
 
 } // namespace
 
-TWavStreamReader::TWavStreamReader(const std::string& FileName) : FChunks(FileName, AnyRate)
+TWavStreamReader::TWavStreamReader(const std::string& FileName) : FChunks(FileName, AnyRate, usToEndOfFile)
 {
     if (!FChunks.FormatAccepted())
         throw EWavFileError(Refusal(FChunks, FileName));
     if (SampleRate() == 0)
         throw EWavFileError("the sample rate is 0, so no time can be given");
-    if (FChunks.Check() != wcAccepted)
-        throw EWavFileError(Refusal(FChunks, FileName));
-    const uint32_t dataBytes = FChunks.DataChunk().cksize;
-    if (Channels() == 1) {
-        FDataFrames = dataBytes / BytesPerSample;
+    const std::string refusal = Refusal(FChunks, FileName);
+    if (!refusal.empty())
+        throw EWavFileError(refusal);
+    FFrameBytes = Channels() == 1 ? BytesPerSample : BytesPerStereoFrame;
+    if (Channels() == 1)
         FMono.resize(BlockFrames);
-    } else {
-        FDataFrames = dataBytes / BytesPerStereoFrame;
-    }
+    FDataFrames = std::min(FChunks.DataBytes(), FChunks.DataBytesPresent()) / FFrameBytes;
 }
 
 bool TWavStreamReader::ReadBlock(int16_t* Samples)

@@ -2,7 +2,9 @@
 // Reads a WAV file block by block, with the window's acceptance rules
 // (TWaveFileChunks): 16-bit PCM at any rate but 0; mono widened to stereo.
 // Only one block is held at a time, so memory stays the same whatever the
-// file's length.
+// file's length. Unlike the window it reads interrupted recordings: a data
+// chunk cut short is read up to the end of the file, and a RIFF or data size
+// of 0 or 0xFFFFFFFF (never written) means "to the end of the file".
 
 #include "audio/wavefilechunks.h"
 #include "platform/kernel/exception.h"
@@ -15,7 +17,7 @@
 namespace measure {
 
 // A file that cannot be opened, is not a WAV file of the accepted kind, or
-// cannot be read to the end of its data chunk. The message names no file.
+// shrinks while it is read. The message names no file.
 class EWavFileError : public Exception {
 public:
     using Exception::Exception;
@@ -31,11 +33,17 @@ public:
 
     uint16_t Channels() const { return FChunks.Format().Channels; }
     uint32_t SampleRate() const { return FChunks.Format().SampleRate; }
-    // Frames in the data chunk; a file of more than two channels is read as
-    // stereo frames of 4 bytes, as the window reads it.
+    // Frames in the data chunk, as far as the file holds it; a file of more
+    // than two channels is read as stereo frames of 4 bytes, as the window reads it.
     uint64_t DataFrames() const { return FDataFrames; }
     // Full blocks; a tail shorter than a block is not measured.
     uint64_t BlockCount() const { return FDataFrames / BlockFrames; }
+    // The file ends before its data chunk does, or before its data chunk begins.
+    bool CutShort() const { return FChunks.Check() == wcDataCutShort; }
+    // The data chunk's header was found (it may still be cut short).
+    bool DataChunkFound() const { return FChunks.DataChunk().ckid != 0; }
+    // Full blocks that the data chunk declares.
+    uint64_t DeclaredBlocks() const { return FChunks.DataBytes() / FFrameBytes / BlockFrames; }
     uint64_t BlocksRead() const { return FBlocksRead; }
 
     // Reads the next full block as BlockFrames interleaved stereo frames into
@@ -47,7 +55,8 @@ private:
     void ReadExactly(void* Buffer, size_t Bytes);
 
     TWaveFileChunks FChunks;        // the open file, positioned in the data chunk
-    uint64_t FDataFrames = 0;       // frames in the data chunk, after widening
+    uint64_t FFrameBytes = 0;       // bytes of one frame in the file: 2 for mono, else 4
+    uint64_t FDataFrames = 0;       // frames present in the data chunk, after widening
     uint64_t FBlocksRead = 0;       // full blocks handed out so far
     std::vector<int16_t> FMono;     // one block of mono samples before widening; empty for stereo
 };

@@ -1,4 +1,5 @@
 #include "platform/forms/form.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/graphics/textrenderer.h"
 #include "platform/kernel/application.h"
 #include "platform/widgets/button.h"
@@ -13,9 +14,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
+
+// The darkest grey level (0 black, 255 white) of Picture inside Area.
+int DarkestLevel(const TBitmap& Picture, const TRect& Area)
+{
+    int darkest = 255;
+    for (int y = Area.Top; y < Area.Bottom; ++y)
+        for (int x = Area.Left; x < Area.Right; ++x) {
+            const TColor c = Picture.Pixel(x, y);
+            darkest = std::min(darkest, (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3);
+        }
+    return darkest;
+}
 
 template <class T>
 T* Add(TForm& Form, TWinControl& Parent, int L, int T_, int W, int H)
@@ -101,6 +115,38 @@ TEST_F(StdControlsTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton)
     cancel->SetCancel(false);
     Application.SetModalHook([&](TForm*) { SimulateKey(*box, VK_ESCAPE); });
     EXPECT_EQ(Form->ShowModal(), mrOk) << "one button may be both default and cancel";
+}
+
+TEST_F(StdControlsTest, DisabledControlsLookDisabled)
+{
+    // The caption takes the font's colour (black, as the forms ask) while the
+    // control is enabled, and the style's dimmed colour while it is disabled.
+    constexpr int kBlackText = 64; // darkest level of black text, smoothed at its edges
+    constexpr int kDimmed = 64;    // a disabled caption is at least this much lighter
+    auto* button = Add<TButton>(*Form, *Form, 176, 272, 73, 25);
+    button->SetCaption("&Start");
+    auto* box = Add<TCheckBox>(*Form, *Form, 184, 232, 65, 17);
+    box->SetCaption("Peak");
+    TFont font = Form->Font();
+    font.Color = clBlack;
+    Form->SetFont(font);
+    ShowAndPaint();
+    // Where the caption lies: inside the button's frame; right of the box's mark.
+    constexpr int kFrame = 5;
+    constexpr int kCheckMark = 18;
+    const std::pair<TControl*, TRect> captions[] = {{button, Rect(kFrame, kFrame, 73 - kFrame, 25 - kFrame)},
+                                                    {box, Rect(kCheckMark, 0, 65, 17)}};
+    for (const auto& [control, area] : captions) {
+        TBitmap picture;
+        control->SetEnabled(true);
+        ASSERT_TRUE(CaptureControl(*control, picture));
+        const int enabled = DarkestLevel(picture, area);
+        control->SetEnabled(false);
+        ASSERT_TRUE(CaptureControl(*control, picture));
+        const int disabled = DarkestLevel(picture, area);
+        EXPECT_LE(enabled, kBlackText) << control->Caption();
+        EXPECT_GE(disabled, enabled + kDimmed) << control->Caption();
+    }
 }
 
 TEST_F(StdControlsTest, CheckBoxClickTogglesCheckedThenRaisesOnClick)

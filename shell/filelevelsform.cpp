@@ -1,0 +1,77 @@
+#include "shell/filelevelsform.h"
+
+#include "platform/kernel/classregistry.h"
+#include "platform/kernel/sysutils.h"
+#include "platform/widgets/button.h"
+#include "platform/widgets/label.h"
+#include "platform/widgets/listview.h"
+#include "tools/measure/figurerows.h"
+#include "tools/measure/filefigures.h"
+#include "tools/measure/markadvice.h"
+
+namespace {
+
+const char* const ColumnCaptions[] = {"", "left", "right"};
+// A detail row (under the row it belongs to) is indented by this.
+const char* const DetailIndent = "   ";
+
+std::string BaseName(const std::string& Path)
+{
+    const auto slash = Path.find_last_of('/');
+    return slash == std::string::npos ? Path : Path.substr(slash + 1);
+}
+
+const TClassRegistration FileLevelsFormClass([] {
+    RegisterComponentClass<TFileLevelsForm>("TFileLevelsForm", "TForm");
+});
+
+} // namespace
+
+TFileLevelsForm::TFileLevelsForm(TComponent* AOwner) : TForm(AOwner)
+{
+    RegisterField("LabelHeading", LabelHeading);
+    RegisterField("ListLevels", ListLevels);
+    RegisterField("ButtonClose", ButtonClose);
+    RegisterHandler("ButtonCloseClick", &TFileLevelsForm::ButtonCloseClick);
+    AddFormDescription("FileLevels");
+    LoadFormDescriptions();
+}
+
+bool TFileLevelsForm::ShowFile(const std::string& FileName, bool PeakLevel)
+{
+    measure::TFileFigures figures;
+    if (!figures.Measure(FileName, PeakLevel) || figures.Info().Blocks == 0)
+        return false;
+    const measure::TFileSummary& summary = figures.Summary();
+    SetCaption("File levels - " + BaseName(FileName));
+    LabelHeading->SetCaption(measure::FileHeading(figures.Info()));
+    ListLevels->Items().Clear();
+    ListLevels->Columns().Clear();
+    for (const char* caption : ColumnCaptions) {
+        TListColumn* column = ListLevels->Columns().Add();
+        column->SetCaption(caption);
+        column->SetWidth(ColumnWidthFitHeader);
+    }
+    for (const auto& rows : {measure::LevelRows(summary), measure::ClipRows(summary)})
+        for (const measure::TFigureRow& row : rows)
+            AddRow((row.Detail ? DetailIndent : "") + row.Name, row.Left, row.Right);
+    for (const measure::TMark& mark : measure::Marks)
+        AddRow(Format("%s %.1f dB", mark.Name, -mark.BelowFullScaledB),
+               measure::AdviseFor(summary.Left.Percentile90dB(), mark).Text(),
+               measure::AdviseFor(summary.Right.Percentile90dB(), mark).Text());
+    Show();
+    return true;
+}
+
+void TFileLevelsForm::AddRow(const std::string& Name, const std::string& Left, const std::string& Right)
+{
+    TListItem* item = ListLevels->Items().Add();
+    item->SetCaption(Name);
+    item->SubItems().Add(Left);
+    item->SubItems().Add(Right);
+}
+
+void TFileLevelsForm::ButtonCloseClick(TObject*)
+{
+    Close();
+}

@@ -1,0 +1,22 @@
+#include "tools/measure/filefigures.h"
+
+#include "tools/measure/filemeasurement.h"
+
+namespace measure {
+
+bool TFileFigures::Measure(const std::string& FileName, bool PeakLevel)
+{
+    FInfo = TFileInfo();
+    FSummary = TFileSummary();
+    TMeasureOptions options;
+    options.PeakLevel = PeakLevel;
+    return MeasureFile(FileName, options, *this, nullptr).Measured;
+}
+
+void TFileFigures::EndFile(const TFileInfo& Info, const TFileSummary& Summary)
+{
+    FInfo = Info;
+    FSummary = Summary;
+}
+
+} // namespace measure
