@@ -14,6 +14,7 @@
 #include "platform/widgets/menuitem.h"
 #include "platform/widgets/progressbar.h"
 #include "platform/widgets/shape.h"
+#include "shell/inputcommands.h"
 #include "versinfo/formhelpabout.h"
 #include "versinfo/versinforesource.h"
 
@@ -50,6 +51,8 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     LoadFormDescriptions();
 }
 
+TForm1::~TForm1() = default;
+
 void TForm1::RegisterComponents()
 {
     RegisterField("LevelMeter", LevelMeter);
@@ -76,6 +79,9 @@ void TForm1::RegisterComponents()
     RegisterField("OpenDialog", OpenDialog);
     RegisterField("ProgressBar", ProgressBar);
     RegisterField("VI", VI);
+    RegisterField("MenuInput", MenuInput);
+    RegisterField("N2", N2);
+    RegisterField("InputLevel", InputLevel);
 }
 
 void TForm1::RegisterHandlers()
@@ -91,6 +97,7 @@ void TForm1::RegisterHandlers()
     RegisterHandler("FileOpenClick", &TForm1::FileOpenClick);
     RegisterHandler("FileExitClick", &TForm1::FileExitClick);
     RegisterHandler("HelpAboutClick", &TForm1::HelpAboutClick);
+    RegisterHandler("InputLevelClick", &TForm1::InputLevelClick);
     RegisterHandler("AudioAnalyserOpen", &TForm1::AudioAnalyserOpen);
     RegisterHandler("AudioAnalyserClose", &TForm1::AudioAnalyserClose);
     RegisterHandler("AudioAnalyserLost", &TForm1::AudioAnalyserLost);
@@ -105,6 +112,7 @@ void TForm1::FormCreate(TObject*)
         OpenDialog->SetFileName(Application.ParamStr(1));
     AudioAnalyser->SetIgnoreFileSampleRate(true);
     SetCaption("Quimbrel - V" + VI->FileVersionNumber().AsString() + " - Tamsvik");
+    FInput = std::make_unique<TInputCommands>(*this);
 }
 
 void TForm1::FormShow(TObject*)
@@ -191,6 +199,8 @@ void TForm1::AudioAnalyserOpen(TObject*)
 void TForm1::AudioAnalyserClose(TObject*)
 {
     LED1->SetColour(kLedClosed);
+    if (FInput)
+        FInput->InputClosed();
 }
 
 void TForm1::AudioAnalyserLost(TObject*)
@@ -208,8 +218,10 @@ void TForm1::AudioAnalyserData(wavehdr_tag& Header)
     FOffsets.AddBlock(BlockSamples(Header).data(), frames);
     AudioAnalyser->SetLeftOffset(FOffsets.LeftOffsetEstimate());
     AudioAnalyser->SetRightOffset(FOffsets.RightOffsetEstimate());
-    if (!FFileRunning)
+    if (!FFileRunning) {
+        FInput->BlockShown(LevelMeter->LeftdB(), LevelMeter->RightdB());
         return;
+    }
     ProgressBar->SetPosition(AudioAnalyser->BufferNumber() * kPercent / AudioAnalyser->BufferCount());
     ProgressBar->Update();
     Application.ProcessMessages();
@@ -276,4 +288,9 @@ void TForm1::HelpAboutClick(TObject*)
     // The same box every time; it refreshes itself as it is shown.
     if (HelpAboutBox)
         HelpAboutBox->ShowModal();
+}
+
+void TForm1::InputLevelClick(TObject*)
+{
+    FInput->ShowLevelForm();
 }

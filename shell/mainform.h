@@ -22,10 +22,12 @@ class TCheckBox;
 class TOpenDialog;
 class TProgressBar;
 class TVersionInfoResource;
+class TInputCommands;
 
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* AOwner);
+    ~TForm1() override;
 
     // Components made by the form description, owned by the window.
     TLevelMeter* LevelMeter = nullptr;
@@ -52,6 +54,13 @@ public:
     TOpenDialog* OpenDialog = nullptr;
     TProgressBar* ProgressBar = nullptr;
     TVersionInfoResource* VI = nullptr;
+    // The Input menu: the devices (added by Input()), a separator and Recording level.
+    TMenuItem* MenuInput = nullptr;
+    TMenuItem* N2 = nullptr;
+    TMenuItem* InputLevel = nullptr;
+
+    // The Input menu's commands and the Recording level dialog.
+    TInputCommands& Input() { return *FInput; }
 
     // The running offset estimates, in sample units, and the frames seen.
     int32_t LeftOffsetEstimate() const { return FOffsets.LeftOffsetEstimate(); }
@@ -75,6 +84,7 @@ public:
     void ButtonCloseClick(TObject* Sender);
     void FileExitClick(TObject* Sender);
     void HelpAboutClick(TObject* Sender);
+    void InputLevelClick(TObject* Sender);
 
 private:
     void RegisterComponents();
@@ -90,6 +100,8 @@ private:
     TOffsetEstimator FOffsets;
     // True only while FileOpenClick feeds a file through the analyser.
     bool FFileRunning = false;
+    // Made by FormCreate.
+    std::unique_ptr<TInputCommands> FInput;
 };
 
 extern TForm1* Form1;
