@@ -118,7 +118,22 @@ bool TCaptureMixer::Refresh()
 {
     if (!FElement)
         return false;
-    snd_mixer_handle_events(FMixer);
+    // A sound server's control plugin need not send an event for a change
+    // made elsewhere, and the simple mixer shows values only as events bring
+    // them: the mixer is opened anew, which reads every value.
+    snd_mixer_t* previous = FMixer;
+    if (!Attach(FDevice)) {
+        FMixer = previous;
+        return false;
+    }
+    snd_mixer_elem_t* element = FindCaptureElement();
+    if (!element || snd_mixer_selem_get_name(element) != FElementName) {
+        snd_mixer_close(FMixer);
+        FMixer = previous;
+        return false;
+    }
+    snd_mixer_close(previous);
+    FElement = element;
     const long before = FVolume;
     FVolume = ReadVolume();
     return FVolume != before;

@@ -12,7 +12,7 @@
 //
 // Volumes are the element's raw steps, Min to Max; every channel is set to
 // the same step, and the highest channel is read. Another program may change
-// the volume at any time: Refresh takes the mixer's events and tells.
+// the volume at any time: Refresh reads it again and tells.
 // Everything runs on the caller's thread.
 
 #include <alsa/asoundlib.h>
@@ -41,7 +41,8 @@ public:
     long Volume() const { return FVolume; }
     // Sets every channel; false when the mixer refused (the value is kept within Min..Max).
     bool SetVolume(long Value);
-    // Takes the mixer's pending events and reads the volume again; true when it changed.
+    // Reads the volume again (the mixer opened anew); true when it changed.
+    // A mixer that cannot be opened again keeps what it had.
     bool Refresh();
 
     // Whether the element tells the gain of each step in decibels.
