@@ -5,9 +5,10 @@
 
 TSettledLevel::TSettledLevel(double TargetdB, double TolerancedB) : FTargetDb(TargetdB), FToleranceDb(TolerancedB) {}
 
-void TSettledLevel::Restart(bool Final)
+void TSettledLevel::Restart(bool Final, bool Unhurried)
 {
     FFinal = Final;
+    FUnhurried = Unhurried;
     FBlocks = 0;
     FStillBlocks = 0;
     FSettlingBlocks = 0;
@@ -27,8 +28,8 @@ bool TSettledLevel::Add(double LevelDb)
     if (FBlocks <= DeadBlocks + 1)
         return false;
     if (FSettled)
-        return Windowing(LevelDb, step);
-    if (!FFinal && Clear(LevelDb, step))
+        return Windowing(LevelDb);
+    if (!FFinal && !FUnhurried && Clear(LevelDb, step))
         return Complete(LevelDb);
     Settling(step);
     return false;
@@ -53,8 +54,10 @@ void TSettledLevel::Settling(double StepDb)
     }
 }
 
-bool TSettledLevel::Windowing(double LevelDb, double StepDb)
+bool TSettledLevel::Windowing(double LevelDb)
 {
+    if (FWindowBlocks == 0)
+        FWindowFirstDb = LevelDb;
     FWindowMaxDb = FWindowBlocks == 0 ? LevelDb : std::max(FWindowMaxDb, LevelDb);
     ++FWindowBlocks;
     // Above the target is above whatever follows.
@@ -65,7 +68,9 @@ bool TSettledLevel::Windowing(double LevelDb, double StepDb)
     if (FWindowBlocks < WindowBlocks)
         return false;
     // Where the level is going, for the side; a result is read exactly.
-    const double settling = FWindowMaxDb + RemainingSteps * StepDb;
+    // The window's mean step: a single step of a noisy level says little.
+    const double meanStep = (LevelDb - FWindowFirstDb) / (FWindowBlocks - 1);
+    const double settling = FWindowMaxDb + RemainingSteps * meanStep;
     if (settling < FTargetDb - FToleranceDb || settling > FTargetDb)
         return Complete(settling);
     // A result: settled exactly, then 2 s.

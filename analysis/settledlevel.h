@@ -43,9 +43,11 @@ public:
     // Measures against the window [TargetdB - TolerancedB, TargetdB].
     TSettledLevel(double TargetdB, double TolerancedB);
 
-    // Starts a new measurement after a change of volume (or none); a Final
-    // one is always exact.
-    void Restart(bool Final = false);
+    // Starts a new measurement after a change of volume; a Final one is
+    // always exact. The first reading of a search is taken Unhurried, without
+    // the early ends: nothing says that the input stands still before it
+    // (an input that has just started still rises).
+    void Restart(bool Final = false, bool Unhurried = false);
     // Takes the level the meter shows for one block; true once the
     // measurement is complete, when LevelDb holds it.
     bool Add(double LevelDb);
@@ -55,12 +57,13 @@ private:
     // Whether a level moving by StepDb per block will settle outside the window.
     bool Clear(double LevelDb, double StepDb) const;
     void Settling(double StepDb);
-    bool Windowing(double LevelDb, double StepDb);
+    bool Windowing(double LevelDb);
     bool Complete(double LevelDb);
 
     double FTargetDb = 0.0;
     double FToleranceDb = 0.0;
     bool FFinal = false;
+    bool FUnhurried = false;  // no early end
     int FBlocks = 0;          // since Restart
     double FPreviousDb = 0.0; // the level of the block before
     int FStillBlocks = 0;     // blocks in a row that changed by less than the settling step
@@ -68,6 +71,7 @@ private:
     bool FSettled = false;
     int FWindowBlocks = 0;    // blocks in the window so far
     double FWindowMaxDb = 0.0;
+    double FWindowFirstDb = 0.0; // the window's first level
     double FResultDb = 0.0;
     bool FComplete = false;
 };

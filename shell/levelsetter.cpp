@@ -25,7 +25,7 @@ void TLevelSetter::Apply()
         Stop("The mixer refused the volume");
         return;
     }
-    FMeasure.Restart(FSearch.Final());
+    FMeasure.Restart(FSearch.Final(), FSearch.Measurements() == 0);
 }
 
 void TLevelSetter::BlockShown(double LevelDb, uint32_t Now)

@@ -53,11 +53,7 @@ TRecordingLevelForm::TRecordingLevelForm(TComponent* AOwner) : TForm(AOwner)
     LoadFormDescriptions();
 }
 
-// The setter refers to the mixer, so it goes first.
-TRecordingLevelForm::~TRecordingLevelForm()
-{
-    FSetter.reset();
-}
+TRecordingLevelForm::~TRecordingLevelForm() = default;
 
 void TRecordingLevelForm::SetInput(const std::string& PcmName, const std::string& Caption)
 {
@@ -144,10 +140,12 @@ void TRecordingLevelForm::ButtonCloseClick(TObject*)
 
 void TRecordingLevelForm::TimerPollTimer(TObject*)
 {
+    // While Set level runs the volume is its own, and the slider shows each step.
     if (SettingLevel()) {
         FSetter->Tick(GetTickCount());
         if (!FSetter->Running())
             EndSetting();
+        return;
     }
     if (FMixer && FMixer->Available() && FMixer->Refresh())
         ShowVolume();

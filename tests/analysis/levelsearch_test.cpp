@@ -64,7 +64,7 @@ TOutcome Search(const TMixer& Mixer, double NoiseDb = 0.0)
     TSimulatedMeter meter(NoiseDb);
     std::deque<long> path(LatencyBlocks, Mixer.Start); // the volume each block on its way was captured at
     int blocks = 0;
-    measure.Restart();
+    measure.Restart(false, true);
     while (search.State() == TLevelSearchState::lsMeasuring && blocks < 10 * BlockLimit) {
         path.push_back(search.Volume());
         const double shown = meter.Show(Mixer.LevelAt(path.front()));

@@ -35,6 +35,9 @@ namespace {
 
 constexpr int WaitLimitMilliseconds = 10000;
 constexpr int SetLevelLimitMilliseconds = 20000; // the loop's own limit is 15 s
+constexpr uint32_t SetLevelLongestMilliseconds = 15000;
+constexpr int SettleMilliseconds = 500;          // for a volume set here to reach the server
+constexpr int InterruptAfterMilliseconds = 1000; // Set level runs that long before it is stopped
 constexpr int ReadingBlocks = 20;                // the 2 s over which the meter's highest level counts
 constexpr float SourceDb = -1.0f;                // the server's sine
 constexpr float SoftInputDb = -6.02f;            // ALSA's "soft", where the script makes one
@@ -141,7 +144,7 @@ TEST_F(RecordingLevel, SetLevelBringsTheMeterToTheNOAAMarkThroughTheSourceVolume
     std::printf("Set level for NOAA: \"%s\" after %u ms; the meter's highest level over 2 s then %.2f dB; "
                 "source volume %s -> %s",
                 message.c_str(), took, level, before.c_str(), CommandOutput(ServerVolumeCommand).c_str());
-    EXPECT_LE(took, 15000u);
+    EXPECT_LE(took, SetLevelLongestMilliseconds);
     EXPECT_GE(level, -3.5f);
     EXPECT_LE(level, -3.0f);
     EXPECT_NE(CommandOutput(ServerVolumeCommand), before);
@@ -158,7 +161,7 @@ TEST_F(RecordingLevel, SetLevelOnSilenceStopsWithItsMessageAndTheVolumeBack)
     TRecordingLevelForm& dialog = ShowDialog();
     TCaptureMixer mixer("default");
     mixer.SetVolume(mixer.Max() / 2);
-    RunFor(500);
+    RunFor(SettleMilliseconds);
     const long before = TCaptureMixer("default").Volume();
     const uint32_t took = SetLevel(dialog);
     const std::string message = dialog.LabelStatus->Caption();
@@ -166,6 +169,32 @@ TEST_F(RecordingLevel, SetLevelOnSilenceStopsWithItsMessageAndTheVolumeBack)
     EXPECT_NE(message.find("too weak"), std::string::npos) << message;
     EXPECT_NE(message.find("back where it was"), std::string::npos) << message;
     EXPECT_EQ(TCaptureMixer("default").Volume(), before);
+}
+
+TEST_F(RecordingLevel, StoppingTheInputOrCancelEndsSetLevelWithTheVolumeBack)
+{
+    TRecordingLevelForm& dialog = ShowDialog();
+    const long before = TCaptureMixer("default").Volume();
+    ASSERT_TRUE(SimulateClick(*dialog.ButtonSetLevel));
+    RunFor(InterruptAfterMilliseconds);
+    ASSERT_TRUE(dialog.SettingLevel());
+    ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
+    EXPECT_FALSE(dialog.SettingLevel());
+    EXPECT_EQ(dialog.LabelStatus->Caption().rfind("The input stopped; the volume is back", 0), 0u)
+        << dialog.LabelStatus->Caption();
+    EXPECT_EQ(TCaptureMixer("default").Volume(), before);
+
+    ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
+    ASSERT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds));
+    ASSERT_TRUE(SimulateClick(*dialog.ButtonSetLevel));
+    RunFor(InterruptAfterMilliseconds);
+    ASSERT_TRUE(dialog.SettingLevel()) << dialog.LabelStatus->Caption();
+    ASSERT_TRUE(SimulateClick(*dialog.ButtonSetLevel)); // now Cancel
+    EXPECT_FALSE(dialog.SettingLevel());
+    EXPECT_EQ(dialog.LabelStatus->Caption().rfind("Cancelled; the volume is back", 0), 0u)
+        << dialog.LabelStatus->Caption();
+    EXPECT_EQ(TCaptureMixer("default").Volume(), before);
+    EXPECT_TRUE(dialog.TrackBarVolume->Enabled());
 }
 
 TEST_F(RecordingLevel, TheSliderSetsTheVolumeAndFollowsAChangeMadeElsewhere)
