@@ -18,6 +18,10 @@ QUIMBREL_PACKAGES=(
   pipewire pipewire-bin wireplumber dbus
 )
 
+# What scripts/screenshot.sh needs beyond those: a window manager, and a
+# keyboard for the Input menu.
+QUIMBREL_SCREENSHOT_PACKAGES=(openbox xdotool)
+
 quimbrel_install_packages() {
   local missing=()
   for p in "$@"; do

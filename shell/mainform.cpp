@@ -15,6 +15,7 @@
 #include "platform/widgets/progressbar.h"
 #include "platform/widgets/shape.h"
 #include "shell/filelevelsform.h"
+#include "shell/inputcommands.h"
 #include "versinfo/formhelpabout.h"
 #include "versinfo/versinforesource.h"
 
@@ -72,6 +73,8 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     LoadFormDescriptions();
 }
 
+TForm1::~TForm1() = default;
+
 void TForm1::RegisterComponents()
 {
     RegisterField("LevelMeter", LevelMeter);
@@ -99,6 +102,9 @@ void TForm1::RegisterComponents()
     RegisterField("ProgressBar", ProgressBar);
     RegisterField("VI", VI);
     RegisterField("FileCancel", FileCancel);
+    RegisterField("MenuInput", MenuInput);
+    RegisterField("N2", N2);
+    RegisterField("InputLevel", InputLevel);
 }
 
 void TForm1::RegisterHandlers()
@@ -115,6 +121,7 @@ void TForm1::RegisterHandlers()
     RegisterHandler("FileCancelClick", &TForm1::FileCancelClick);
     RegisterHandler("FileExitClick", &TForm1::FileExitClick);
     RegisterHandler("HelpAboutClick", &TForm1::HelpAboutClick);
+    RegisterHandler("InputLevelClick", &TForm1::InputLevelClick);
     RegisterHandler("AudioAnalyserOpen", &TForm1::AudioAnalyserOpen);
     RegisterHandler("AudioAnalyserClose", &TForm1::AudioAnalyserClose);
     RegisterHandler("AudioAnalyserLost", &TForm1::AudioAnalyserLost);
@@ -129,6 +136,7 @@ void TForm1::FormCreate(TObject*)
         OpenDialog->SetFileName(Application.ParamStr(1));
     AudioAnalyser->SetIgnoreFileSampleRate(true);
     SetCaption("Quimbrel - V" + VI->FileVersionNumber().AsString() + " - Tamsvik");
+    FInput = std::make_unique<TInputCommands>(*this);
 }
 
 void TForm1::FormShow(TObject*)
@@ -215,6 +223,8 @@ void TForm1::AudioAnalyserOpen(TObject*)
 void TForm1::AudioAnalyserClose(TObject*)
 {
     LED1->SetColour(kLedClosed);
+    if (FInput)
+        FInput->InputClosed();
 }
 
 void TForm1::AudioAnalyserLost(TObject*)
@@ -232,8 +242,10 @@ void TForm1::AudioAnalyserData(wavehdr_tag& Header)
     FOffsets.AddBlock(BlockSamples(Header).data(), frames);
     AudioAnalyser->SetLeftOffset(FOffsets.LeftOffsetEstimate());
     AudioAnalyser->SetRightOffset(FOffsets.RightOffsetEstimate());
-    if (!FFileRunning)
+    if (!FFileRunning) {
+        FInput->BlockShown(LevelMeter->LeftdB(), LevelMeter->RightdB());
         return;
+    }
     ProgressBar->SetPosition(AudioAnalyser->BufferNumber() * kPercent / AudioAnalyser->BufferCount());
     ProgressBar->Update();
     Application.ProcessMessages();
@@ -341,4 +353,9 @@ void TForm1::HelpAboutClick(TObject*)
     // The same box every time; it refreshes itself as it is shown.
     if (HelpAboutBox)
         HelpAboutBox->ShowModal();
+}
+
+void TForm1::InputLevelClick(TObject*)
+{
+    FInput->ShowLevelForm();
 }

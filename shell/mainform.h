@@ -26,10 +26,12 @@ class TOpenDialog;
 class TProgressBar;
 class TVersionInfoResource;
 class TFileLevelsForm;
+class TInputCommands;
 
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* AOwner);
+    ~TForm1() override;
 
     // Components made by the form description, owned by the window.
     TLevelMeter* LevelMeter = nullptr;
@@ -57,6 +59,13 @@ public:
     TProgressBar* ProgressBar = nullptr;
     TVersionInfoResource* VI = nullptr;
     TMenuItem* FileCancel = nullptr;
+    // The Input menu: the devices (added by Input()), a separator and Recording level.
+    TMenuItem* MenuInput = nullptr;
+    TMenuItem* N2 = nullptr;
+    TMenuItem* InputLevel = nullptr;
+
+    // The Input menu's commands and the Recording level dialog.
+    TInputCommands& Input() { return *FInput; }
 
     // The running offset estimates, in sample units, and the frames seen.
     int32_t LeftOffsetEstimate() const { return FOffsets.LeftOffsetEstimate(); }
@@ -83,6 +92,7 @@ public:
     void ButtonCloseClick(TObject* Sender);
     void FileExitClick(TObject* Sender);
     void HelpAboutClick(TObject* Sender);
+    void InputLevelClick(TObject* Sender);
 
 private:
     void RegisterComponents();
@@ -105,6 +115,8 @@ private:
     bool FFileRunEnding = false;
     // Owned by the window; made for the first run that has levels to show.
     TFileLevelsForm* FFileLevels = nullptr;
+    // Made by FormCreate.
+    std::unique_ptr<TInputCommands> FInput;
 };
 
 extern TForm1* Form1;

@@ -2,13 +2,13 @@
 // devices that are open, so a call with a closed handle is refused, never a crash.
 
 #include "platform/alsa/mmsystem.h"
+#include "platform/alsa/captureinput.h"
 #include "platform/alsa/waveindevice.h"
 
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <map>
@@ -17,24 +17,12 @@
 
 namespace {
 
-// The ALSA capture device that stands for the system's default wave input.
-// "default" follows the user's ALSA set-up, PulseAudio and PipeWire included;
-// QUIMBREL_INPUT, when set and not empty, names another PCM ("hw:1,0", "pulse").
-constexpr const char* DefaultCapturePcm = "default";
-constexpr const char* CapturePcmVariable = "QUIMBREL_INPUT";
-
 struct TOpenDevices {
     std::mutex Lock;
     std::map<HWAVEIN, std::unique_ptr<TWaveInDevice>> Devices;
     uintptr_t LastHandle = 0; // handles count up from 1 and are never reused
     std::string TriedPcm;     // the PCM of the latest open, named in error texts
 };
-
-std::string CapturePcm()
-{
-    const char* chosen = std::getenv(CapturePcmVariable);
-    return chosen && *chosen ? chosen : DefaultCapturePcm;
-}
 
 TOpenDevices& OpenDevices()
 {
@@ -71,7 +59,7 @@ MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Form
     if (DeviceId != WAVE_MAPPER && DeviceId != 0)
         return ENODEV;
     const HWAVEIN handle = NewHandle();
-    const std::string pcm = CapturePcm();
+    const std::string pcm = CaptureInputName();
     {
         std::lock_guard<std::mutex> guard(OpenDevices().Lock);
         OpenDevices().TriedPcm = pcm;

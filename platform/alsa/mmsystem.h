@@ -64,8 +64,8 @@ constexpr unsigned MM_WIM_DATA = 0x3C0;  // 960
 constexpr unsigned MM_WIM_LOST = 0x3FE;  // 1022
 
 // Opens the default capture device for Format and posts MM_WIM_OPEN to
-// Callback. The device is the ALSA PCM named by QUIMBREL_INPUT when that is
-// set and not empty, otherwise ALSA's "default". DeviceId must be WAVE_MAPPER or 0, Flags CALLBACK_WINDOW.
+// Callback. The device is the ALSA PCM that CaptureInputName
+// (platform/alsa/captureinput.h) gives. DeviceId must be WAVE_MAPPER or 0, Flags CALLBACK_WINDOW.
 // On failure *Handle stays untouched and nothing is posted.
 MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Format, HWND Callback,
                     uintptr_t Instance, uint32_t Flags);

@@ -9,7 +9,9 @@
 #include "platform/widgets/mainmenu.h"
 #include "platform/widgets/panel.h"
 #include "platform/widgets/progressbar.h"
+#include "platform/widgets/radiobutton.h"
 #include "platform/widgets/shape.h"
+#include "platform/widgets/trackbar.h"
 
 namespace {
 
@@ -26,6 +28,12 @@ void RegisterButtons()
                                     {Property("Default", &TButton::SetDefault), Property("Cancel", &TButton::SetCancel),
                                      Property("ModalResult", &TButton::SetModalResult)});
     RegisterComponentClass<TCheckBox>("TCheckBox", "TWinControl", {Property("Checked", &TCheckBox::SetChecked)});
+    RegisterComponentClass<TRadioButton>("TRadioButton", "TWinControl",
+                                         {Property("Checked", &TRadioButton::SetChecked)});
+    RegisterComponentClass<TTrackBar>("TTrackBar", "TWinControl",
+                                      {Property("Min", &TTrackBar::SetMin), Property("Max", &TTrackBar::SetMax),
+                                       Property("Position", &TTrackBar::SetPosition),
+                                       Property("OnChange", &TTrackBar::SetOnChange)});
     RegisterComponentClass<TProgressBar>("TProgressBar", "TWinControl",
                                          {Property("Min", &TProgressBar::SetMin), Property("Max", &TProgressBar::SetMax),
                                           Property("Position", &TProgressBar::SetPosition),
@@ -72,6 +80,8 @@ void RegisterMenus()
                                        Property("Enabled", &TMenuItem::SetEnabled),
                                        Property("Visible", &TMenuItem::SetVisible),
                                        Property("ShortCut", &TMenuItem::SetShortCut),
+                                       Property("Checked", &TMenuItem::SetChecked),
+                                       Property("RadioItem", &TMenuItem::SetRadioItem),
                                        Property("OnClick", &TMenuItem::SetOnClick)});
     RegisterComponentClass<TMainMenu>("TMainMenu", "TComponent");
     auto adopt = [](TMenuItem& Parent, TComponent& Child) {

@@ -40,6 +40,7 @@ public:
     // Prepares the toolkit; the command line comes from SetArgs (main passes argc/argv).
     void Initialize();
     void SetArgs(int argc, char** argv);
+    void SetArgs(std::vector<std::string> Arguments) { FArgs = std::move(Arguments); }
     int ParamCount() const;
     std::string ParamStr(int Index) const; // 0 is the executable
 

@@ -72,7 +72,12 @@ private:
         } else {
             action = new QAction(FHolder);
             auto* item = const_cast<TMenuItem*>(&Item);
-            QObject::connect(action, &QAction::triggered, [item]() { Guarded(item, [item]() { item->Click(); }); });
+            QObject::connect(action, &QAction::triggered, [this, item]() {
+                Guarded(item, [this, item]() {
+                    Refresh(*item);
+                    item->Click();
+                });
+            });
         }
         Show(*action, Item);
         FActions[&Item] = action;
@@ -85,6 +90,9 @@ private:
         const QString shortCut = ShortCutText(Item.ShortCut());
         if (!Item.IsLine())
             Action.setText(ToQMnemonic(Item.Caption()) + (shortCut.isEmpty() ? QString() : QLatin1Char('\t') + shortCut));
+        // The mark is the item's: Qt's own toggling on a click is put right here.
+        Action.setCheckable(Item.Checked() || Item.RadioItem());
+        Action.setChecked(Item.Checked());
         Action.setEnabled(Item.Enabled());
         Action.setVisible(Item.Visible());
     }

@@ -48,6 +48,28 @@ void TMenuItem::SetShortCut(TShortCut Value)
     Changed(false);
 }
 
+void TMenuItem::SetChecked(bool Value)
+{
+    if (Value == FChecked)
+        return;
+    FChecked = Value;
+    if (FChecked && FRadioItem && FParent)
+        for (TMenuItem* other : FParent->FItems)
+            if (other != this && other->FRadioItem && other->FChecked) {
+                other->FChecked = false;
+                other->Changed(false);
+            }
+    Changed(false);
+}
+
+void TMenuItem::SetRadioItem(bool Value)
+{
+    if (Value == FRadioItem)
+        return;
+    FRadioItem = Value;
+    Changed(false);
+}
+
 void TMenuItem::Click()
 {
     if (FOnClick)
@@ -56,13 +78,25 @@ void TMenuItem::Click()
 
 void TMenuItem::Add(TMenuItem* Item)
 {
+    Insert(Count(), Item);
+}
+
+void TMenuItem::Insert(int Index, TMenuItem* Item)
+{
     if (!Item || Item == this)
         return;
     if (Item->FParent)
         Item->FParent->Remove(Item);
-    FItems.push_back(Item);
+    const auto at = static_cast<size_t>(std::clamp(Index, 0, Count()));
+    FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(at), Item);
     Item->FParent = this;
     Changed(true);
+}
+
+int TMenuItem::IndexOf(const TMenuItem* Item) const
+{
+    const auto it = std::find(FItems.begin(), FItems.end(), Item);
+    return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
 }
 
 void TMenuItem::Remove(TMenuItem* Item)

@@ -1,6 +1,7 @@
 #pragma once
 // An item of a menu: a command with a caption ("&" marks its accelerator, "-"
-// makes a separator), or a submenu holding further items.
+// makes a separator), or a submenu holding further items. A command may show
+// a check mark; checking a radio item unchecks the other radio items beside it.
 
 #include "platform/kernel/component.h"
 #include "platform/widgets/keys.h"
@@ -27,6 +28,11 @@ public:
     // caption); scNone for none.
     TShortCut ShortCut() const { return FShortCut; }
     void SetShortCut(TShortCut Value);
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value);
+    // Shown as one of a group of choices: the radio items of the same parent.
+    bool RadioItem() const { return FRadioItem; }
+    void SetRadioItem(bool Value);
 
     TNotifyEvent OnClick() const { return FOnClick; }
     void SetOnClick(TNotifyEvent Value) { FOnClick = std::move(Value); }
@@ -38,6 +44,9 @@ public:
     TMenuItem* Parent() const { return FParent; }
     // Appends an item (taking it from another parent first).
     void Add(TMenuItem* Item);
+    // Puts an item before the one at Index (at the end when Index is Count or more).
+    void Insert(int Index, TMenuItem* Item);
+    int IndexOf(const TMenuItem* Item) const;
     void Remove(TMenuItem* Item);
     // The main menu the item lies in, or nullptr.
     TMainMenu* Menu() const;
@@ -51,6 +60,8 @@ private:
     bool FEnabled = true;
     bool FVisible = true;
     TShortCut FShortCut = scNone;
+    bool FChecked = false;
+    bool FRadioItem = false;
     TNotifyEvent FOnClick;
     TMenuItem* FParent = nullptr;
     std::vector<TMenuItem*> FItems; // not owned: the form owns every item

@@ -2,10 +2,11 @@
 # The real program against a real PipeWire server, the sound server of
 # Debian 12's desktop: starts a private pipewire with wireplumber inside its
 # own D-Bus session, makes a null sink whose monitor is the default source,
-# plays a 441 Hz sine at half of full scale into it with pw-play, makes ALSA's
-# "default" PipeWire's plugin, and runs the main window on the offscreen
-# platform through tests/system/soundserver_check, which also kills and
-# restarts the server while it captures.
+# plays a 441 Hz sine 1 dB below full scale into it with pw-play, makes ALSA's
+# "default" PipeWire's plugin (its control, "Capture", is the source's
+# volume), and runs the main window on the offscreen platform through
+# tests/system/soundserver_check, which also sets the level, kills and
+# restarts the server and stops the tone while it captures.
 #
 # The plugin comes from Debian's pipewire-alsa, of the installed PipeWire's
 # version, fetched with apt-get into BUILD_DIR/pipewire-alsa and unpacked there
@@ -16,13 +17,12 @@
 #   usage: pipewire-test.sh BUILD_DIR [CHECK_ARGUMENTS...]
 #   (without arguments every check but the soak runs; bench/soak.sh passes
 #   its own, with QUIMBREL_CHECK_TIMEOUT in seconds)
-#   (the check calls it back as: pipewire-test.sh --start|--kill WORK_DIR)
+#   (the check calls it back as: pipewire-test.sh --start|--kill|--tone-on|--tone-off WORK_DIR)
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/soundserver-common.sh"
 
-readonly TONE_SECONDS=300 # longer than the server lives in any run (the soak restarts it every minute)
-readonly SINK='{ factory.name=support.null-audio-sink node.name=quiet media.class=Audio/Sink object.linger=true audio.position=[FL FR] audio.rate=44100 }'
+readonly SINK='{ factory.name=support.null-audio-sink node.name=quiet media.class=Audio/Sink monitor.channel-volumes=true object.linger=true audio.position=[FL FR] audio.rate=44100 }'
 
 # The default source is the sink's monitor once the session manager has seen the sink.
 default_source_is_the_sink() {
@@ -46,9 +46,7 @@ start_server() {
   echo $! > "$work/session.pid"
   disown
   pw-cli create-node adapter "$SINK" > /dev/null < /dev/null || return 1
-  pw-play --target quiet "$work/tone.wav" < /dev/null >> "$work/player.log" 2>&1 &
-  echo $! > "$work/player.pid"
-  disown
+  start_player "$work"
   if ! wait_until default_source_is_the_sink; then
     echo "the null sink did not become the default source; the session manager's log:" >&2
     cat "$work/session.log" >&2
@@ -56,11 +54,21 @@ start_server() {
   fi
 }
 
+start_player() {
+  pw-play --target quiet "$1/tone.wav" < /dev/null >> "$1/player.log" 2>&1 &
+  echo $! > "$1/player.pid"
+  disown
+}
+
+kill_player() {
+  kill_pid_file "$1/player.pid"
+}
+
 # The server goes first, as when it crashes or is restarted; the rest follow it.
 kill_server() {
   kill_pid_file "$1/server.pid"
   kill_pid_file "$1/session.pid"
-  kill_pid_file "$1/player.pid"
+  kill_player "$1"
 }
 
 describe_server() {
@@ -71,6 +79,7 @@ environment() {
   local work="$1"
   export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
   export ALSA_CONFIG_PATH="$work/asound.conf"
+  export QUIMBREL_SOURCE_VOLUME="wpctl get-volume @DEFAULT_AUDIO_SOURCE@"
   check_environment
 }
 
@@ -92,6 +101,8 @@ plugin_folder() {
 case "${1:-}" in
   --start) environment "$2"; start_server "$2"; exit $? ;;
   --kill) environment "$2"; kill_server "$2"; exit $? ;;
+  --tone-on) environment "$2"; start_player "$2"; exit $? ;;
+  --tone-off) environment "$2"; kill_player "$2"; exit $? ;;
 esac
 
 build="${1:?usage: pipewire-test.sh BUILD_DIR [CHECK_ARGUMENTS...]}"
@@ -111,7 +122,7 @@ work="$(make_work_dir pipewire)"
 environment "$work"
 trap 'kill_server "$work"; rm -rf "$work"' EXIT
 # pw-play reads the sine from a file: from a pipe it plays noise.
-sox -D -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth "$TONE_SECONDS" sine 441 vol 0.5
+make_tone "$work/tone.wav"
 cat > "$work/asound.conf" <<ALSA
 pcm_type.pipewire { lib "$plugins/libasound_module_pcm_pipewire.so" }
 ctl_type.pipewire { lib "$plugins/libasound_module_ctl_pipewire.so" }

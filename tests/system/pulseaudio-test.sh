@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # The real program against a real sound server: starts a private PulseAudio
-# server (root is fine) whose default source is a 441 Hz sine at half of full
-# scale, makes ALSA's "default" the server's plugin, and runs the main window
-# on the offscreen platform through tests/system/soundserver_check, which
-# also kills and restarts the server while it captures.
+# server (root is fine) whose default source is the monitor of a null sink
+# into which paplay plays a 441 Hz sine 1 dB below full scale, and a second
+# source "soft" with a sine at half of full scale (ALSA's "soft"), makes ALSA's
+# "default" the server's plugin (its control, "Capture", is the source's
+# volume), and runs the main window on the offscreen platform through
+# tests/system/soundserver_check, which also sets the level, kills and
+# restarts the server and stops the tone while it captures.
 #   usage: pulseaudio-test.sh BUILD_DIR [CHECK_ARGUMENTS...]
 #   (without arguments every check but the soak runs; bench/soak.sh passes
 #   its own, with QUIMBREL_CHECK_TIMEOUT in seconds)
-#   (the check calls it back as: pulseaudio-test.sh --start|--kill WORK_DIR)
+#   (the check calls it back as: pulseaudio-test.sh --start|--kill|--tone-on|--tone-off WORK_DIR)
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/soundserver-common.sh"
@@ -26,10 +29,22 @@ start_server() {
     cat "$work/server.log" >&2
     return 1
   fi
+  start_player "$work"
+}
+
+start_player() {
+  paplay --device=quiet "$1/tone.wav" < /dev/null >> "$1/player.log" 2>&1 &
+  echo $! > "$1/player.pid"
+  disown
+}
+
+kill_player() {
+  kill_pid_file "$1/player.pid"
 }
 
 kill_server() {
   kill_pid_file "$1/server.pid"
+  kill_player "$1"
 }
 
 describe_server() {
@@ -42,12 +57,15 @@ environment() {
   export PULSE_SERVER="unix:$work/native"
   export PULSE_CLIENTCONFIG="$work/client.conf"
   export ALSA_CONFIG_PATH="$work/asound.conf"
+  export QUIMBREL_SOURCE_VOLUME="pactl get-source-volume @DEFAULT_SOURCE@"
   check_environment
 }
 
 case "${1:-}" in
   --start) environment "$2"; start_server "$2"; exit $? ;;
   --kill) environment "$2"; kill_server "$2"; exit $? ;;
+  --tone-on) environment "$2"; start_player "$2"; exit $? ;;
+  --tone-off) environment "$2"; kill_player "$2"; exit $? ;;
 esac
 
 build="${1:?usage: pulseaudio-test.sh BUILD_DIR [CHECK_ARGUMENTS...]}"
@@ -59,12 +77,18 @@ trap 'kill_server "$work"; rm -rf "$work"' EXIT
 cat > "$work/server.pa" <<PA
 load-module module-native-protocol-unix socket=$work/native auth-anonymous=1
 load-module module-null-sink sink_name=quiet rate=44100 channels=2 format=s16le
-load-module module-sine-source source_name=tone rate=44100 frequency=441
-set-default-source tone
+load-module module-sine-source source_name=soft rate=44100 frequency=441
+set-default-source quiet.monitor
 PA
+make_tone "$work/tone.wav"
 echo "autospawn = no" > "$work/client.conf"
 cat > "$work/asound.conf" <<'ALSA'
 pcm.!default { type pulse }
 ctl.!default { type pulse }
+pcm.soft {
+  type pulse
+  device "soft"
+  hint { show on description "Sine at half of full scale" }
+}
 ALSA
 run_soundserver_check pulseaudio "$here/pulseaudio-test.sh" "$work" "$build" "$@"

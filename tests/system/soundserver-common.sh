@@ -1,10 +1,16 @@
 # What the sound-server tests share; sourced by pulseaudio-test.sh and
 # pipewire-test.sh. Each script defines start_server, kill_server,
-# describe_server and environment for its own server, then calls
-# run_soundserver_check.
+# start_player, kill_player, describe_server and environment for its own
+# server, then calls run_soundserver_check.
 
 readonly SERVER_WAIT_TRIES=100   # tries, 0.1 s apart, for the server to answer
 readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-300}"
+readonly TONE_SECONDS=300 # longer than the server lives in any run (the soak restarts it every minute)
+
+# The tone the default source carries: a 441 Hz sine 1 dB below full scale.
+make_tone() {
+  sox -D -n -r 44100 -c 2 -b 16 "$1" synth "$TONE_SECONDS" sine 441 vol -1dB
+}
 
 # Runs COMMAND... until it succeeds, for at most SERVER_WAIT_TRIES tries.
 wait_until() {
@@ -47,7 +53,8 @@ check_environment() {
 
 # run_soundserver_check NAME SCRIPT WORK BUILD [CHECK_ARGUMENTS...]: starts
 # the server, runs the check against it (SCRIPT --kill/--start WORK stop and
-# start it again) and prints "NAME: N passed, N failed".
+# start it again, SCRIPT --tone-off/--tone-on WORK stop and start the tone)
+# and prints "NAME: N passed, N failed".
 run_soundserver_check() {
   local name="$1" script="$2" work="$3" build="$4"
   shift 4
@@ -68,6 +75,8 @@ run_soundserver_check() {
   echo "sound server: $(describe_server)"
   export QUIMBREL_SERVER_KILL="bash '$script' --kill '$work'"
   export QUIMBREL_SERVER_START="bash '$script' --start '$work'"
+  export QUIMBREL_TONE_OFF="bash '$script' --tone-off '$work'"
+  export QUIMBREL_TONE_ON="bash '$script' --tone-on '$work'"
   timeout --kill-after=10 "$CHECK_TIMEOUT_SECONDS" "$check" "${arguments[@]}" 2>&1 | tee "$work/check.log"
   local status="${PIPESTATUS[0]}" passed failed
   passed="$(grep -c '^\[       OK \]' "$work/check.log")"

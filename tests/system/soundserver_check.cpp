@@ -1,6 +1,6 @@
 // The real main window capturing from a real sound server: run by
 // tests/system/pulseaudio-test.sh and tests/system/pipewire-test.sh once a
-// private server is up whose default source carries a 441 Hz sine of half
+// private server is up whose default source carries a 441 Hz sine 1 dB below
 // full scale and ALSA's "default" is the server's plugin. The checks also
 // kill the server while the window captures, and start it again.
 
@@ -27,7 +27,7 @@ namespace {
 
 constexpr int WaitLimitMilliseconds = 10000; // longest wait for anything the server does
 constexpr int LossLimitMilliseconds = 2000;  // from the kill to the window showing the loss
-constexpr float SineAmplitude = 16384.0f / 32767.0f; // the server's sine: half of full scale
+constexpr float SineAmplitude = 0.891251f; // the server's sine: 1 dB below full scale
 constexpr float LevelToleranceDb = 0.1f;
 constexpr int SettleBlocks = 10;          // blocks for the smoothed level to settle
 constexpr int SlowBlocks = 10;            // blocks whose handler takes longer than a block

@@ -1,45 +1,12 @@
 #include "tools/measure/toolversion.h"
 
-#include "platform/verres/winver.h"
-
-#include <cstdio>
-#include <vector>
+#include "platform/verres/ownversion.h"
 
 namespace measure {
 
-namespace {
-
-// The running program's own file.
-const char* const SelfPath = "/proc/self/exe";
-
-// "FileVersion" of the first translation in the program's version resource;
-// empty when there is no resource or no such value.
-std::string ResourceVersion()
-{
-    uint32_t handle = 0;
-    const uint32_t size = GetFileVersionInfoSize(SelfPath, &handle);
-    if (size == 0)
-        return std::string();
-    std::vector<uint32_t> block((size + sizeof(uint32_t) - 1) / sizeof(uint32_t)); // 4-byte aligned
-    if (!GetFileVersionInfo(SelfPath, handle, size, block.data()))
-        return std::string();
-    void* value = nullptr;
-    uint32_t length = 0;
-    if (!VerQueryValue(block.data(), "\\VarFileInfo\\Translation", &value, &length) || length < 2 * sizeof(uint16_t))
-        return std::string();
-    const auto* translation = static_cast<const uint16_t*>(value); // language, then code page
-    char path[64];
-    std::snprintf(path, sizeof path, "\\StringFileInfo\\%04X%04X\\FileVersion", translation[0], translation[1]);
-    if (!VerQueryValue(block.data(), path, &value, &length) || length <= 1)
-        return std::string();
-    return static_cast<const char*>(value);
-}
-
-} // namespace
-
 std::string ToolVersion()
 {
-    const std::string version = ResourceVersion();
+    const std::string version = OwnFileVersion();
     return version.empty() ? std::string(QUIMBREL_BUILD_VERSION) : version;
 }
 
