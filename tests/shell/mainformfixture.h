@@ -37,6 +37,7 @@ namespace mainformtest {
 constexpr int kFramesPerBlock = 4410;
 constexpr TColor kLime = 0x00FF00;
 constexpr int16_t kHalfScale = 16384; // a peak of -6.02 dBFS
+constexpr uint32_t kWatchIntervalMs = 1;
 
 using eventloop::RunFor;
 using eventloop::RunUntil;
@@ -70,6 +71,7 @@ protected:
             if (ChosenFile.empty())
                 return false;
             FileName = ChosenFile;
+            ArmWatcher();
             return true;
         });
     }
@@ -99,14 +101,26 @@ protected:
     }
 
     // Runs a file with a timer that looks at the window after every block.
+    // The timer starts as the file is chosen and is already due when the
+    // first block lets events through, so no block goes unwatched.
     void RunFileWatching(const std::string& Path, std::function<void()> Watch)
     {
         ChosenFile = Path;
         TTimer watcher(nullptr);
-        watcher.SetInterval(1);
-        watcher.SetOnTimer([&](TObject*) { Watch(); });
-        Form->FileOpen->Click();
         watcher.SetEnabled(false);
+        watcher.SetInterval(kWatchIntervalMs);
+        watcher.SetOnTimer([&](TObject*) { Watch(); });
+        Watcher = &watcher;
+        Form->FileOpen->Click();
+        Watcher = nullptr;
+    }
+
+    void ArmWatcher()
+    {
+        if (!Watcher || Watcher->Enabled())
+            return;
+        Watcher->SetEnabled(true);
+        Sleep(2 * kWatchIntervalMs);
     }
 
     TScratchDir Scratch;
@@ -115,6 +129,7 @@ protected:
     std::vector<std::string> BoxCaptions;
     std::string ChosenFile;
     int DialogRuns = 0;
+    TTimer* Watcher = nullptr; // RunFileWatching's timer while a run is watched
     uint32_t ShownAt = 0;
 };
 
