@@ -13,7 +13,6 @@ namespace {
 
 const char* const EraseToEnd = "\033[K";
 constexpr const char* ClipSign = " CLIP";
-constexpr const char* NoClipSign = "     ";
 // Everything but the bars: "L " bar " -10.3" "  R " bar " -10.4" and the clip sign.
 constexpr int FixedColumns = 25;
 constexpr int FreeLastColumn = 1;
@@ -47,17 +46,19 @@ std::string TLiveLine::Bar(float LeveldB, int Cells)
 std::string TLiveLine::Text(const TBlockLevels& Levels, int Columns)
 {
     const int cells = (Columns - FreeLastColumn - FixedColumns) / 2;
-    const bool bars = cells >= MinBarCells;
-    std::string line = "L ";
-    if (bars)
-        line += Bar(Levels.LeftdB, cells);
-    line += Level(Levels.LeftdB) + "  R ";
-    if (bars)
-        line += Bar(Levels.RightdB, cells);
-    line += Level(Levels.RightdB);
-    line += Levels.LeftClipped || Levels.RightClipped ? ClipSign : NoClipSign;
-    // On a terminal too narrow even for the numbers, the line is cut rather than wrapped.
-    line.resize(std::min(line.size(), static_cast<size_t>(std::max(Columns - FreeLastColumn, 0))));
+    const auto channel = [&](const char* Label, float LeveldB) {
+        return Label + (cells >= MinBarCells ? Bar(LeveldB, cells) : std::string()) + Level(LeveldB);
+    };
+    const std::string parts[] = {channel("L ", Levels.LeftdB), channel("  R ", Levels.RightdB),
+                                 Levels.LeftClipped || Levels.RightClipped ? ClipSign : ""};
+    // On a terminal too narrow even for the numbers, what does not fit is left
+    // out whole rather than wrapped or cut.
+    std::string line;
+    for (const std::string& part : parts) {
+        if (static_cast<int>(line.size() + part.size()) > Columns - FreeLastColumn)
+            break;
+        line += part;
+    }
     return line;
 }
 
@@ -72,18 +73,19 @@ int TLiveLine::Columns() const
 void TLiveLine::Block(double, const TBlockLevels& Levels)
 {
     // The width is asked for every time, so the line follows a resized terminal.
-    std::fprintf(FOut, "\r%s%s", Text(Levels, Columns()).c_str(), EraseToEnd);
+    FLine = Text(Levels, Columns());
+    std::fprintf(FOut, "\r%s%s", FLine.c_str(), EraseToEnd);
     std::fflush(FOut);
-    FDrawn = true;
 }
 
 void TLiveLine::End()
 {
-    // The last line stays, and the report begins below it.
-    if (FDrawn)
-        std::fputc('\n', FOut);
+    // The last line stays, drawn once more over what the terminal echoed
+    // (the ^C that ended the run), and the report begins below it.
+    if (!FLine.empty())
+        std::fprintf(FOut, "\r%s%s\n", FLine.c_str(), EraseToEnd);
     std::fflush(FOut);
-    FDrawn = false;
+    FLine.clear();
 }
 
 } // namespace measure

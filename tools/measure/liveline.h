@@ -1,10 +1,12 @@
 #pragma once
-// The live levels on a terminal: one line, redrawn in place for every block,
-//   L ###########....|......||. -10.3  R ###########....|......||. -10.4 CLIP
+// The live levels on a terminal: one line, redrawn in place for every block.
+// At 80 columns, with the left channel at -6 dB and the right at -20 dB:
+//   L ##################|####.||.   -6.0  R ##############....|.....||.  -20.0
 // a bar per channel over the meter's range (-40 to 0 dB) with the window's
-// three marks drawn in as "|", each level in dB, and CLIP while the block
-// holds a sample at full scale. The bars take what the terminal's width
-// leaves; the last column stays free, so the line never wraps.
+// three marks (-12, -3 and -2.5 dB) drawn in as "|", each level in dB, and
+// " CLIP" after them while the block holds a sample at full scale. The bars
+// take what the terminal's width leaves; the last column stays free, so the
+// line never wraps.
 
 #include "tools/measure/liveview.h"
 
@@ -35,8 +37,8 @@ public:
 private:
     int Columns() const;
 
-    std::FILE* FOut;       // the terminal (standard output)
-    bool FDrawn = false;   // a line has been drawn and not yet ended
+    std::FILE* FOut;    // the terminal (standard output)
+    std::string FLine;  // the line last drawn; empty before the first block and after End
 };
 
 } // namespace measure
