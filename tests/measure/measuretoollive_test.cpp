@@ -12,14 +12,13 @@
 #include "support/riffbuilder.h"
 #include "support/scratchdir.h"
 #include "support/soxstats.h"
+#include "support/stereoframes.h"
 #include "support/wavwriter.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <random>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -55,24 +54,6 @@ std::string WriteRaw(const TScratchDir& Dir, const std::vector<int16_t>& Samples
     const std::string path = Dir.File("capture.raw");
     riffbuilder::WriteFile(path, riffbuilder::Samples(Samples));
     return path;
-}
-
-// Stereo noise whose level and DC offset change from block to block; the
-// loud blocks clip.
-std::vector<int16_t> ChangingNoise()
-{
-    std::mt19937 random(20);
-    std::normal_distribution<double> noise(0.0, 1.0);
-    std::vector<int16_t> samples;
-    for (size_t b = 0; b < SourceBlocks; ++b) {
-        const double amplitude = 200.0 + 4000.0 * static_cast<double>(b % 6);
-        const double offset = b < SourceBlocks / 2 ? 400.0 : -250.0;
-        for (size_t i = 0; i < BlockFrames * 2; ++i) {
-            const long value = std::lround(amplitude * noise(random) + (i % 2 == 0 ? offset : -offset));
-            samples.push_back(static_cast<int16_t>(std::clamp(value, -32768L, 32767L)));
-        }
-    }
-    return samples;
 }
 
 // Whether block Block of Samples holds a full-scale sample on Channel (0 left, 1 right).
@@ -186,7 +167,7 @@ std::vector<std::string> LinesStarting(const std::string& Screen, const std::str
 TEST(MeasureToolLive, EveryBlockReadsAsTheSameSamplesFromAFileAndTheJsonLinesParse)
 {
     const TScratchDir dir;
-    const std::vector<int16_t> samples = ChangingNoise();
+    const std::vector<int16_t> samples = stereoframes::ChangingNoise(SourceBlocks);
     alsaconfig::UseText(FilePcm("receiver", WriteRaw(dir, samples)));
     const std::string wav = dir.File("same.wav");
     WriteWavFile(wav, samples);

@@ -81,7 +81,7 @@ void Fail(const std::string& Message)
 // Measures blocks as they come until the limit or a stop, showing each on
 // View and adding it to Summary; Info counts them. Returns why the input
 // ended early, or an empty string.
-std::string MeasureBlocks(TLiveInput& Input, const TMeasureOptions& Options, TLiveView& View, TFileInfo& Info,
+std::string MeasureLiveBlocks(TLiveInput& Input, const TMeasureOptions& Options, TLiveView& View, TFileInfo& Info,
                           TFileSummary& Summary)
 {
     std::vector<int16_t> block(TLiveInput::BlockFrames * TLiveInput::Channels);
@@ -124,7 +124,7 @@ bool MeasureLive(const TMeasureOptions& Options, const std::string& Version)
     info.Channels = TLiveInput::Channels;
     info.PeakLevel = Options.PeakLevel;
     const auto summary = std::make_unique<TFileSummary>();
-    const std::string failure = MeasureBlocks(*input, Options, *MakeView(Options), info, *summary);
+    const std::string failure = MeasureLiveBlocks(*input, Options, *MakeView(Options), info, *summary);
     input.reset();
     WriteReport(Options, Version, info, *summary);
     if (failure.empty())
