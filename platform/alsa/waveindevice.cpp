@@ -47,6 +47,7 @@ TWaveInDevice::~TWaveInDevice()
         FThread.join();
     }
 }
+
 MMRESULT TWaveInDevice::Prepare(WAVEHDR* Header)
 {
     std::lock_guard<std::mutex> lock(FLock);

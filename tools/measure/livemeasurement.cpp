@@ -21,17 +21,27 @@ namespace {
 
 constexpr double BlockSeconds = static_cast<double>(TLiveInput::BlockFrames) / TLiveInput::FramesPerSecond;
 
-// Blocks in Seconds of input, a started block counted whole; none for 0 (no limit).
+// Blocks in Seconds of input, a started block counted whole; no limit for 0.
+// Counted in whole frames, so that 1.1 s is 11 blocks and not 11.000000000000002.
 uint64_t BlockLimit(double Seconds)
 {
     if (Seconds <= 0.0)
         return std::numeric_limits<uint64_t>::max();
-    return static_cast<uint64_t>(std::ceil(Seconds / BlockSeconds - 1e-9));
+    const auto frames = static_cast<uint64_t>(std::llround(Seconds * TLiveInput::FramesPerSecond));
+    return (frames + TLiveInput::BlockFrames - 1) / TLiveInput::BlockFrames;
+}
+
+// A terminal that cannot move the cursor (TERM=dumb, as in an editor's
+// shell) gets lines, as a pipe does.
+bool CanRedrawLine()
+{
+    const char* terminal = std::getenv("TERM");
+    return isatty(fileno(stdout)) && !(terminal && std::string(terminal) == "dumb");
 }
 
 std::unique_ptr<TLiveView> MakeView(const TMeasureOptions& Options)
 {
-    if (!Options.Json && isatty(fileno(stdout)))
+    if (!Options.Json && CanRedrawLine())
         return std::make_unique<TLiveLine>(stdout);
     return std::make_unique<TLiveRows>(stdout, Options.Json);
 }
