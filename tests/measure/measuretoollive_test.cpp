@@ -33,6 +33,7 @@ constexpr size_t SquarePeriodFrames = 90;   // divides a block, so every block's
 constexpr int16_t LeftSquare = 16384;       // -6.02 dB
 constexpr int16_t RightSquare = 3277;       // -20.00 dB
 constexpr auto ScreenWait = std::chrono::seconds(20);
+constexpr long FlatMemoryLimitKiB = 512;   // growth allowed from 100 blocks to 30,000: 17 bytes a block
 
 const std::string Tool = std::string(QUIMBREL_BINARY_DIR) + MeasureToolInBuild;
 
@@ -222,6 +223,26 @@ TEST(MeasureToolLive, LinesPerBlockThenTheReportAndAMissingDeviceIsNamed)
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"--live", "a.wav"}, {"--seconds", "3", "a.wav"}, {"--live", "--seconds", "0"}, {"--live", "-i"}})
         EXPECT_EQ(RunTool(dir, wrong).Status, 2) << wrong.back();
+}
+
+TEST(MeasureToolLive, MemoryStaysFlatOverTensOfThousandsOfBlocks)
+{
+    // The file PCM delivers as fast as it is read, so 30,000 blocks take a
+    // moment; a run of 100 blocks sets the mark.
+    const TScratchDir dir;
+    alsaconfig::UseText(FilePcm("!default", WriteRaw(dir, Squares())));
+    const auto peakKiB = [&](const std::string& Seconds) {
+        int status = 0;
+        const std::string output = RunCommand("/usr/bin/time -f %M -o " + ShellQuote(dir.File("peak.txt")) + " " +
+                                                  ShellQuote(Tool) + " --live --seconds " + Seconds + " >/dev/null",
+                                              status);
+        EXPECT_EQ(status, 0) << output;
+        return std::stol(ReadText(dir.File("peak.txt")));
+    };
+    const long shortRun = peakKiB("10");
+    const long longRun = peakKiB("3000");
+    std::printf("largest resident size: %ld KiB after 100 blocks, %ld KiB after 30000\n", shortRun, longRun);
+    EXPECT_LT(longRun - shortRun, FlatMemoryLimitKiB);
 }
 
 TEST(MeasureToolLive, OnATerminalOneLineShowsTheBarsWithTheMarksAndCtrlCEndsTheRun)

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -32,15 +33,20 @@ using Clock = std::chrono::steady_clock;
 constexpr float SineAmplitude = 16384.0f / 32767.0f; // the server's sine: half of full scale
 constexpr double LevelToleranceDb = 0.1;
 constexpr int SettledBlock = 10;                   // blocks before the smoothed level has settled
+// Memory is looked at after 2 s and again 6 s later. PulseAudio's client
+// grows its pools in steps of some 200 to 300 KiB during the first minute, so
+// the limit is loose; a leak of a few bytes a block shows in the file-PCM
+// test of tens of thousands of blocks (tests/measure/measuretoollive_test.cpp).
 constexpr int CapturingLines = 20;                 // lines (blocks) before memory is first looked at
-constexpr int MeasuredLines = 80;                  // and when it is looked at again, 6 s later
+constexpr int MeasuredLines = 80;                  // and when it is looked at again
 constexpr auto LineWait = std::chrono::seconds(20);
 constexpr auto LossLimit = std::chrono::milliseconds(2000); // from the kill to the tool's end
 constexpr auto ExitWait = std::chrono::seconds(10);
-constexpr long GrowthLimitKiB = 512;
+constexpr long GrowthLimitKiB = 2048;
 constexpr double ProcessorLimitPercent = 5.0;
 constexpr double Percent = 100.0;
 constexpr int SignalStatusBase = 128; // a process ended by signal N reports 128 + N, as in the shell
+constexpr int SpawnFailed = 127;      // as the shell reports a command it could not start
 
 const char* const Tool = QUIMBREL_MEASURE_TOOL;
 
@@ -95,15 +101,27 @@ public:
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, Out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, Err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        EXPECT_EQ(posix_spawn(&Pid, Tool, &actions, nullptr, argv.data(), environ), 0);
+        const bool spawned = posix_spawn(&Pid, Tool, &actions, nullptr, argv.data(), environ) == 0;
         posix_spawn_file_actions_destroy(&actions);
+        EXPECT_TRUE(spawned);
+        if (!spawned) {
+            Status = SpawnFailed;
+            return;
+        }
+        // Waits for the end, so that its moment is known to the millisecond.
+        FWatcher = std::thread([this] {
+            int status = 0;
+            waitpid(Pid, &status, 0);
+            Ended = Clock::now();
+            Status = WIFEXITED(status) ? WEXITSTATUS(status) : SignalStatusBase + WTERMSIG(status);
+        });
     }
     ~TBackgroundTool()
     {
-        if (Status < 0 && Pid > 0) {
+        if (Running())
             kill(Pid, SIGKILL);
-            waitpid(Pid, nullptr, 0);
-        }
+        if (FWatcher.joinable())
+            FWatcher.join();
     }
 
     bool WaitForLines(size_t Count)
@@ -114,19 +132,15 @@ public:
         return LineCount(Out) >= Count;
     }
 
-    // Whether it still runs; once it has ended, Status holds its exit status.
-    bool Running()
-    {
-        int status = 0;
-        if (Status >= 0 || waitpid(Pid, &status, WNOHANG) == 0)
-            return Status < 0;
-        Status = WIFEXITED(status) ? WEXITSTATUS(status) : SignalStatusBase + WTERMSIG(status);
-        return false;
-    }
+    bool Running() const { return Status < 0; }
 
     pid_t Pid = 0;
-    int Status = -1;
+    std::atomic<int> Status = -1;  // the exit status once it has ended (128 + N for signal N)
+    Clock::time_point Ended;       // when it ended; written before Status
     std::string Out, Err;
+
+private:
+    std::thread FWatcher;
 };
 
 class LiveTool : public SoundServerWindow {};
@@ -176,16 +190,16 @@ TEST_F(LiveTool, AServerKilledWhileItCapturesEndsItWithStatus1WithinTwoSeconds)
     const auto killed = Clock::now();
     while (tool.Running() && Clock::now() - killed < ExitWait)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const auto ended = Clock::now();
-    const auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
+    ASSERT_FALSE(tool.Running());
+    const auto ms = [](Clock::duration d) { return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count()); };
     const std::string err = ReadText(tool.Err);
     std::printf("live tool: resident %ld -> %ld KiB over %.1f s, processor %.2f %%; ended %lld ms after the kill "
-                "began, %lld ms after the server had gone, status %d: %s",
-                startKiB, endKiB, seconds, processor, static_cast<long long>(ms(ended - killing)),
-                static_cast<long long>(ms(ended - killed)), tool.Status, err.c_str());
+                "began (the kill command took %lld ms), status %d: %s",
+                startKiB, endKiB, seconds, processor, ms(tool.Ended - killing), ms(killed - killing), tool.Status.load(),
+                err.c_str());
 
     EXPECT_EQ(tool.Status, 1);
-    EXPECT_LE(ended - killed, LossLimit);
+    EXPECT_LE(tool.Ended - killing, LossLimit + (killed - killing));
     EXPECT_EQ(err.rfind("quimbrel-measure: default: lost while capturing: ", 0), 0u) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(ReadText(tool.Out).find("\nlive input default\n  duration "), std::string::npos);
