@@ -28,8 +28,7 @@ struct THwParamsDeleter {
 
 } // namespace
 
-int TCaptureStream::Open(const char* PcmName, unsigned Channels, unsigned Rate,
-                         std::unique_ptr<TCaptureStream>& Stream)
+int TCaptureStream::Open(const char* PcmName, unsigned Channels, unsigned Rate, std::unique_ptr<TCaptureStream>& Stream)
 {
     snd_pcm_t* pcm = nullptr;
     // Non-blocking, so that a busy device is an answer rather than a wait.

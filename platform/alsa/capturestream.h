@@ -65,8 +65,8 @@ private:
     bool InputSignalled();
 
     snd_pcm_t* FPcm = nullptr;
-    unsigned FFrameBytes = 0;       // bytes per frame, all channels
-    int FWakeFd = -1;               // eventfd that interrupts the poll in Read
-    std::vector<pollfd> FPollFds;   // the stream's descriptors, then FWakeFd
-    int FOverrunsWithoutInput = 0;  // overruns since frames last arrived (reading thread)
+    unsigned FFrameBytes = 0;      // bytes per frame, all channels
+    int FWakeFd = -1;              // eventfd that interrupts the poll in Read
+    std::vector<pollfd> FPollFds;  // the stream's descriptors, then FWakeFd
+    int FOverrunsWithoutInput = 0; // overruns since frames last arrived (reading thread)
 };

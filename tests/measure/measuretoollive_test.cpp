@@ -26,14 +26,14 @@
 namespace {
 
 constexpr size_t BlockFrames = 4410;
-constexpr size_t SourceBlocks = 25;         // blocks the file PCM holds; a run reads fewer
-constexpr size_t LiveBlocks = 20;           // what --seconds 2 reads
+constexpr size_t SourceBlocks = 25; // blocks the file PCM holds; a run reads fewer
+constexpr size_t LiveBlocks = 20;   // what --seconds 2 reads
 constexpr int32_t FullScale = 32767;
-constexpr size_t SquarePeriodFrames = 90;   // divides a block, so every block's mean is 0
-constexpr int16_t LeftSquare = 16384;       // -6.02 dB
-constexpr int16_t RightSquare = 3277;       // -20.00 dB
+constexpr size_t SquarePeriodFrames = 90; // divides a block, so every block's mean is 0
+constexpr int16_t LeftSquare = 16384;     // -6.02 dB
+constexpr int16_t RightSquare = 3277;     // -20.00 dB
 constexpr auto ScreenWait = std::chrono::seconds(20);
-constexpr long FlatMemoryLimitKiB = 512;   // growth allowed from 100 blocks to 30,000: 17 bytes a block
+constexpr long FlatMemoryLimitKiB = 512; // growth allowed from 100 blocks to 30,000: 17 bytes a block
 
 const std::string Tool = std::string(QUIMBREL_BINARY_DIR) + MeasureToolInBuild;
 
@@ -79,16 +79,17 @@ struct TLiveRow {
 std::vector<TLiveRow> JsonLines(const std::string& File, std::string& Report)
 {
     int status = 0;
-    const std::string out = RunCommand(
-        "python3 -c " +
-            ShellQuote("import json,sys\n"
-                       "*blocks, report = [json.loads(line) for line in open(sys.argv[1])]\n"
-                       "for b in blocks: print(repr(b['time_s']), repr(b['left_db']), repr(b['right_db']),"
-                       " int(b['left_clipped']), int(b['right_clipped']))\n"
-                       "f = report['files'][0]\n"
-                       "print('report', f['file'], f['blocks'], f['left']['clipped_blocks'], f['right']['clipped_blocks'])\n") +
-            " " + ShellQuote(File),
-        status);
+    const std::string out =
+        RunCommand("python3 -c " +
+                       ShellQuote("import json,sys\n"
+                                  "*blocks, report = [json.loads(line) for line in open(sys.argv[1])]\n"
+                                  "for b in blocks: print(repr(b['time_s']), repr(b['left_db']), repr(b['right_db']),"
+                                  " int(b['left_clipped']), int(b['right_clipped']))\n"
+                                  "f = report['files'][0]\n"
+                                  "print('report', f['file'], f['blocks'], f['left']['clipped_blocks'], "
+                                  "f['right']['clipped_blocks'])\n") +
+                       " " + ShellQuote(File),
+                   status);
     EXPECT_EQ(status, 0) << out;
     std::vector<TLiveRow> rows;
     std::istringstream lines(out);
@@ -122,7 +123,8 @@ public:
     TTmux(int Columns, const std::string& Command)
         : FSocket("quimbrel-live-" + std::to_string(getpid()) + "-" + std::to_string(Columns))
     {
-        Run("new-session -d -x " + std::to_string(Columns) + " -y 40 " + ShellQuote(Command + "; echo status $?; sleep 60"));
+        Run("new-session -d -x " + std::to_string(Columns) + " -y 40 " +
+            ShellQuote(Command + "; echo status $?; sleep 60"));
     }
     ~TTmux() { Run("kill-server"); }
 
@@ -210,15 +212,20 @@ TEST(MeasureToolLive, LinesPerBlockThenTheReportAndAMissingDeviceIsNamed)
     const TToolRun run = RunTool(dir, {"--live", "--seconds", "0.5"});
     ASSERT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Out.rfind("    0.00 s  left   -6.02 dB  right  -20.00 dB\n"
-                            "    0.10 s  left   -6.02 dB  right  -20.00 dB\n", 0), 0u) << run.Out;
+                            "    0.10 s  left   -6.02 dB  right  -20.00 dB\n",
+                            0),
+              0u)
+        << run.Out;
     EXPECT_NE(run.Out.find("    0.40 s  left   -6.02 dB  right  -20.00 dB\nlive input default\n"
                            "  duration 0.50 s, 44100 Hz, 2 channels, 5 blocks of 4410 frames, peak measure\n"),
-              std::string::npos) << run.Out;
+              std::string::npos)
+        << run.Out;
     EXPECT_NE(run.Out.find("    NOAA            -3.0 dB   left raise by 3.0 dB"), std::string::npos) << run.Out;
 
     const TToolRun missing = RunTool(dir, {"--live", "--input", "nosuch"});
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Err, "quimbrel-measure: nosuch: cannot be opened for capture: No such file or directory (error 2)\n");
+    EXPECT_EQ(missing.Err,
+              "quimbrel-measure: nosuch: cannot be opened for capture: No such file or directory (error 2)\n");
     EXPECT_TRUE(missing.Out.empty()) << missing.Out;
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"--live", "a.wav"}, {"--seconds", "3", "a.wav"}, {"--live", "--seconds", "0"}, {"--live", "-i"}})
@@ -249,7 +256,8 @@ TEST(MeasureToolLive, OnATerminalOneLineShowsTheBarsWithTheMarksAndCtrlCEndsTheR
 {
     const TScratchDir dir;
     alsaconfig::UseText(FilePcm("!default", WriteRaw(dir, Squares())));
-    const std::string command = "ALSA_CONFIG_PATH=" + ShellQuote(getenv("ALSA_CONFIG_PATH")) + " " + ShellQuote(Tool) + " --live";
+    const std::string command =
+        "ALSA_CONFIG_PATH=" + ShellQuote(getenv("ALSA_CONFIG_PATH")) + " " + ShellQuote(Tool) + " --live";
     // Bars of 27 cells at 80 columns, 12 at 50; a mark's cell shows "|",
     // -3 and -2.5 dB share one at 50 columns. -6 dB reaches past -12, -20 dB does not.
     const std::pair<int, std::string> widths[] = {

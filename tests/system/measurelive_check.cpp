@@ -32,13 +32,13 @@ using Clock = std::chrono::steady_clock;
 
 constexpr float SineAmplitude = 16384.0f / 32767.0f; // the server's sine: half of full scale
 constexpr double LevelToleranceDb = 0.1;
-constexpr int SettledBlock = 10;                   // blocks before the smoothed level has settled
+constexpr int SettledBlock = 10; // blocks before the smoothed level has settled
 // Memory is looked at after 2 s and again 6 s later. PulseAudio's client
 // grows its pools in steps of some 200 to 300 KiB during the first minute, so
 // the limit is loose; a leak of a few bytes a block shows in the file-PCM
 // test of tens of thousands of blocks (tests/measure/measuretoollive_test.cpp).
-constexpr int CapturingLines = 20;                 // lines (blocks) before memory is first looked at
-constexpr int MeasuredLines = 80;                  // and when it is looked at again
+constexpr int CapturingLines = 20; // lines (blocks) before memory is first looked at
+constexpr int MeasuredLines = 80;  // and when it is looked at again
 constexpr auto LineWait = std::chrono::seconds(20);
 constexpr auto LossLimit = std::chrono::milliseconds(2000); // from the kill to the tool's end
 constexpr auto ExitWait = std::chrono::seconds(10);
@@ -89,7 +89,8 @@ long ProcessorTicks(pid_t Pid)
 // The tool in the background, its output in Dir's out.txt and err.txt.
 class TBackgroundTool {
 public:
-    TBackgroundTool(const TScratchDir& Dir, std::vector<std::string> Args) : Out(Dir.File("out.txt")), Err(Dir.File("err.txt"))
+    TBackgroundTool(const TScratchDir& Dir, std::vector<std::string> Args)
+        : Out(Dir.File("out.txt")), Err(Dir.File("err.txt"))
     {
         Args.insert(Args.begin(), Tool);
         std::vector<char*> argv;
@@ -135,8 +136,8 @@ public:
     bool Running() const { return Status < 0; }
 
     pid_t Pid = 0;
-    std::atomic<int> Status = -1;  // the exit status once it has ended (128 + N for signal N)
-    Clock::time_point Ended;       // when it ended; written before Status
+    std::atomic<int> Status = -1; // the exit status once it has ended (128 + N for signal N)
+    Clock::time_point Ended;      // when it ended; written before Status
     std::string Out, Err;
 
 private:
@@ -154,14 +155,16 @@ TEST_F(LiveTool, ReadsTheServersSineAndReportsAfterSeconds)
     ASSERT_EQ(run.Status, 0) << run.Err;
     // Each line is a JSON value of its own; the last is the report.
     int status = 0;
-    const std::string figures = RunCommand(
-        "python3 -c " +
-            ShellQuote("import json,sys\n"
-                       "*rows, report = [json.loads(line) for line in open(sys.argv[1])]\n"
-                       "levels = [r[c] for r in rows[" + std::to_string(SettledBlock) + ":] for c in ('left_db', 'right_db')]\n"
-                       "print(len(rows), report['files'][0]['blocks'], min(levels), max(levels))") +
-            " " + ShellQuote(dir.File("out.txt")),
-        status);
+    const std::string figures =
+        RunCommand("python3 -c " +
+                       ShellQuote("import json,sys\n"
+                                  "*rows, report = [json.loads(line) for line in open(sys.argv[1])]\n"
+                                  "levels = [r[c] for r in rows[" +
+                                  std::to_string(SettledBlock) +
+                                  ":] for c in ('left_db', 'right_db')]\n"
+                                  "print(len(rows), report['files'][0]['blocks'], min(levels), max(levels))") +
+                       " " + ShellQuote(dir.File("out.txt")),
+                   status);
     ASSERT_EQ(status, 0) << figures;
     int rows = 0, blocks = 0;
     double lowest = 0, highest = 0;
@@ -191,12 +194,14 @@ TEST_F(LiveTool, AServerKilledWhileItCapturesEndsItWithStatus1WithinTwoSeconds)
     while (tool.Running() && Clock::now() - killed < ExitWait)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_FALSE(tool.Running());
-    const auto ms = [](Clock::duration d) { return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count()); };
+    const auto ms = [](Clock::duration d) {
+        return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+    };
     const std::string err = ReadText(tool.Err);
     std::printf("live tool: resident %ld -> %ld KiB over %.1f s, processor %.2f %%; ended %lld ms after the kill "
                 "began (the kill command took %lld ms), status %d: %s",
-                startKiB, endKiB, seconds, processor, ms(tool.Ended - killing), ms(killed - killing), tool.Status.load(),
-                err.c_str());
+                startKiB, endKiB, seconds, processor, ms(tool.Ended - killing), ms(killed - killing),
+                tool.Status.load(), err.c_str());
 
     EXPECT_EQ(tool.Status, 1);
     EXPECT_LE(tool.Ended - killing, LossLimit + (killed - killing));

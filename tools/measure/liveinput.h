@@ -21,7 +21,7 @@ public:
 
 class TLiveInput {
 public:
-    static constexpr size_t BlockFrames = 4410;    // 100 ms, as the window's blocks
+    static constexpr size_t BlockFrames = 4410; // 100 ms, as the window's blocks
     static constexpr unsigned Channels = 2;
     static constexpr unsigned FramesPerSecond = 44100;
 

@@ -37,8 +37,8 @@ public:
 private:
     int Columns() const;
 
-    std::FILE* FOut;    // the terminal (standard output)
-    std::string FLine;  // the line last drawn; empty before the first block and after End
+    std::FILE* FOut;   // the terminal (standard output)
+    std::string FLine; // the line last drawn; empty before the first block and after End
 };
 
 } // namespace measure

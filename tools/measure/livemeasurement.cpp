@@ -92,7 +92,7 @@ void Fail(const std::string& Message)
 // View and adding it to Summary; Info counts them. Returns why the input
 // ended early, or an empty string.
 std::string MeasureLiveBlocks(TLiveInput& Input, const TMeasureOptions& Options, TLiveView& View, TFileInfo& Info,
-                          TFileSummary& Summary)
+                              TFileSummary& Summary)
 {
     std::vector<int16_t> block(TLiveInput::BlockFrames * TLiveInput::Channels);
     TBlockMeasurer measurer(Options.PeakLevel);
