@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Checks the desktop integration and the Debian package of a finished build:
 # validates the desktop entry, the AppStream data, the manual pages and the
-# icons; builds the .deb with CPack; checks that its dependencies can be met;
-# unpacks it into a scratch root; and starts the unpacked program once under
-# Xvfb, capturing from a file, then ends it with SIGTERM and expects exit code 0.
+# icons; builds the .deb with CPack; has lintian check it (no error, no
+# warning); checks that its dependencies can be met; unpacks it into a scratch
+# root; and starts the unpacked program once under Xvfb and once on a headless
+# Wayland compositor, capturing a tone from a file, then ends it with SIGTERM
+# and expects exit code 0.
 # Usage: scripts/package-test.sh [BUILD_DIR]   (default: build-test)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -14,8 +16,12 @@ window_icon_size=32
 window_wait_tenths=300   # how long the window may take to appear, in 0.1 s steps
 running_seconds=2        # how long the program runs before it is ended
 capture_seconds=10       # length of the test signal the program captures
+captured_bytes=176400    # a second of 16-bit stereo at 44.1 kHz: proof that the program captures
+bar_pixels=1000          # pixels of the bars' pale yellow in a screenshot of a meter at -6 dB
+wayland_socket="quimbrel-package-test"
 scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
+weston_pid=""
+trap 'stop_weston; rm -rf "$scratch"' EXIT
 
 passes=0
 failures=0
@@ -36,10 +42,11 @@ check_metainfo() {
   else fail "appstreamcli validate $file"; fi
 }
 
-# groff reports problems in a manual page on standard error; there must be none.
+# groff reports problems in a manual page (compressed or not) on standard
+# error; there must be none.
 check_manual_page() {
   local page="$1" warnings
-  warnings="$(groff -man -Tutf8 -ww -z "$page" 2>&1)"
+  warnings="$(zcat -f "$page" | groff -man -Tutf8 -ww -z 2>&1)" || warnings="${warnings:-unreadable}"
   if [ -z "$warnings" ]; then pass "manual page $(basename "$page") renders cleanly"
   else fail "manual page $page: $warnings"; fi
 }
@@ -81,7 +88,8 @@ build_package() {
   pass "built $(basename "$deb")"
 }
 
-# The package's version is the project's, and the AppStream data names it as a release.
+# The package's version is the project's, and the AppStream data and the
+# changelog name it as a release.
 check_control() {
   local version
   version="$(dpkg-deb -f "$deb" Version)"
@@ -89,12 +97,26 @@ check_control() {
   grep -q "<release version=\"$version\"" "$here/packaging/$app_id.metainfo.xml" \
     && pass "metainfo lists release $version" \
     || fail "metainfo has no <release version=\"$version\">: add the release"
+  [ "$(dpkg-parsechangelog -l "$here/packaging/changelog" -S Version)" = "$version" ] \
+    && pass "changelog begins with release $version" \
+    || fail "packaging/changelog does not begin with $version: add the release"
   if apt-get install --simulate --no-install-recommends "$deb" >"$scratch/apt.log" 2>&1 \
      && grep -q '^Inst quimbrel ' "$scratch/apt.log"; then
     pass "apt can install the package with its dependencies"
   else
     cat "$scratch/apt.log"; fail "apt cannot install $deb"
   fi
+}
+
+# Debian's own checker: an error or a warning fails. An informational or
+# pedantic tag may be overridden, with the reason, in packaging/.
+check_lintian() {
+  echo "== lintian"
+  local status=0
+  lintian --info --pedantic --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || status=$?
+  grep -v '^running with root privileges' "$scratch/lintian.log" || true
+  if [ "$status" -eq 0 ]; then pass "lintian: no error, no warning"
+  else fail "lintian: errors or warnings for $(basename "$deb") (status $status)"; fi
 }
 
 # Every library the packaged programs load must come from a package that the
@@ -133,9 +155,9 @@ check_unpacked() {
       && pass "icon ${size}x${size}" || fail "icon $png missing or of the wrong size"
   done
   [ -f "$share/icons/hicolor/scalable/apps/$icon.svg" ] && pass "scalable icon" || fail "scalable icon missing"
-  check_manual_page "$share/man/man1/quimbrel.1"
+  check_manual_page "$share/man/man1/quimbrel.1.gz"
   if [ -e "$usr/bin/quimbrel-measure" ]; then
-    check_manual_page "$share/man/man1/quimbrel-measure.1"
+    check_manual_page "$share/man/man1/quimbrel-measure.1.gz"
     "$usr/bin/quimbrel-measure" --version && pass "quimbrel-measure runs" || fail "quimbrel-measure --version"
   fi
 }
@@ -169,14 +191,20 @@ xvfb_session='
   exit "$status"
 '
 
-# The default ALSA device of the run is a file PCM that plays a 1 kHz tone at
-# half of full scale (about -6 dB), so the input opens without a sound card.
-run_under_xvfb() {
-  echo "== Starting the unpacked program under Xvfb"
-  local raw="$scratch/capture.raw" conf="$scratch/asound.conf" shot="$build/package-test-screenshot.png"
-  sox -n -r 44100 -c 2 -b 16 -e signed-integer -t raw "$raw" synth "$capture_seconds" sine 1000 vol 0.5
+# Makes CONF an ALSA configuration whose default device is a file PCM that
+# plays a 1 kHz tone at half of full scale (about -6 dB), so that the input
+# opens without a sound card.
+make_tone_input() {
+  local conf="$1" raw="$scratch/tone.raw"
+  [ -f "$raw" ] || sox -n -r 44100 -c 2 -b 16 -e signed-integer -t raw "$raw" synth "$capture_seconds" sine 1000 vol 0.5
   printf 'pcm.!default {\n type file\n slave.pcm { type null }\n file "/dev/null"\n infile "%s"\n format "raw"\n}\n' \
     "$raw" >"$conf"
+}
+
+run_under_xvfb() {
+  echo "== Starting the unpacked program under Xvfb"
+  local conf="$scratch/asound.conf" shot="$build/package-test-screenshot.png"
+  make_tone_input "$conf"
   local status=0 runtime="$scratch/runtime"
   mkdir -m 700 "$runtime"
   env -u QUIMBREL_INPUT -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY \
@@ -187,11 +215,90 @@ run_under_xvfb() {
   else fail "the unpacked program under Xvfb: exit code $status"; fi
 }
 
+# Pixels of the colour COLOUR (#RRGGBB) in the picture FILE.
+count_pixels() {
+  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -colorspace gray \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+# weston's headless backend in the private runtime folder RUNTIME, with the
+# pixman renderer, whose screenshooter (allowed by --debug) reads the picture back.
+start_weston() {
+  local runtime="$1"
+  env XDG_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$runtime" weston --backend=headless-backend.so \
+    --socket="$wayland_socket" --idle-time=0 --use-pixman --debug --width=800 --height=600 \
+    --log="$scratch/weston.log" </dev/null >/dev/null 2>&1 &
+  weston_pid=$!
+  for ((i = 0; i < window_wait_tenths; i++)); do
+    [ -S "$runtime/$wayland_socket" ] && return 0
+    kill -0 "$weston_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+stop_weston() {
+  [ -n "${weston_pid:-}" ] || return 0
+  kill -TERM "$weston_pid" 2>/dev/null || true
+  wait "$weston_pid" 2>/dev/null || true
+  weston_pid=""
+}
+
+# Waits up to the window's wait for PID to end; its exit status, or 124.
+wait_for_exit() {
+  local pid="$1" status=0
+  for ((i = 0; i < window_wait_tenths; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid"; wait "$pid" 2>/dev/null; return 124
+  fi
+  wait "$pid" || status=$?
+  return "$status"
+}
+
+# The program as a native Wayland client: Qt's wayland platform and nothing
+# else. Its window shows the tone's level on the bars (pale yellow) with the
+# lamp lit (lime) only when it opened the input and measured what it read.
+run_on_wayland() {
+  echo "== Starting the unpacked program on a headless Wayland compositor"
+  local runtime="$scratch/wayland-runtime" conf="$scratch/asound.conf" shots="$scratch/shots"
+  local shot="$build/package-test-wayland.png" status=0 bars lamp
+  mkdir -m 700 "$runtime" && mkdir "$shots"
+  make_tone_input "$conf"
+  if ! start_weston "$runtime"; then
+    fail "weston's headless backend did not start: $(tail -n 3 "$scratch/weston.log" 2>/dev/null)"; return
+  fi
+  env -u DISPLAY -u QUIMBREL_INPUT QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="$wayland_socket" \
+    XDG_RUNTIME_DIR="$runtime" ALSA_CONFIG_PATH="$conf" "$root/usr/bin/quimbrel" \
+    >"$scratch/wayland-program.log" 2>&1 &
+  local pid=$!
+  sleep "$running_seconds"
+  (cd "$shots" && env WAYLAND_DISPLAY="$wayland_socket" XDG_RUNTIME_DIR="$runtime" weston-screenshooter) || true
+  mv "$shots"/*.png "$shot" 2>/dev/null || true
+  if [ -f "$shot" ]; then
+    bars="$(count_pixels "$shot" '#FFFFC0')" lamp="$(count_pixels "$shot" '#00FF00')"
+    [ "$bars" -ge "$bar_pixels" ] && [ "$lamp" -gt 0 ] \
+      && pass "on Wayland the window shows the tone on its bars and the lamp lit ($shot)" \
+      || fail "on Wayland: $bars bar pixels, $lamp lamp pixels in $shot"
+  else
+    fail "weston took no screenshot"
+  fi
+  kill -TERM "$pid" 2>/dev/null || true
+  wait_for_exit "$pid" || status=$?
+  stop_weston
+  if [ "$status" -eq 0 ]; then pass "on Wayland SIGTERM ended the program with exit code 0"
+  else fail "on Wayland the program ended with $status: $(tail -n 5 "$scratch/wayland-program.log")"; fi
+}
+
 check_sources
 build_package
 check_control
+check_lintian
 check_unpacked
 check_needed_libraries
 run_under_xvfb
+run_on_wayland
 echo "packaging: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,32 +1,12 @@
 #include "platform/alsa/waveindevice.h"
 
 #include <cerrno>
-#include <memory>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr uint16_t PcmFormatTag = 1;
 constexpr uint16_t SupportedBitsPerSample = 16;
 constexpr unsigned BitsPerByte = 8;
-// Enough slack in the device for the program to be late by a few blocks.
-constexpr unsigned DeviceBufferMicroseconds = 500000;
-constexpr unsigned DevicePeriodMicroseconds = 25000;
-// The capture thread looks at the stream at least this often even when it
-// reports nothing (a stream that vanished may not say so).
-constexpr int PollTimeoutMilliseconds = 200;
-// A read returns nothing before a period is there, so a descriptor that is
-// ready without input is looked at again after one period.
-constexpr int FalseReadyWaitMilliseconds = DevicePeriodMicroseconds / 1000;
-// A working stream delivers frames after recovering from an overrun; this many
-// overruns in a row without a frame between them mean that it never will.
-constexpr int OverrunsForLoss = 5;
-
-struct THwParamsDeleter {
-    void operator()(snd_pcm_hw_params_t* Params) const { snd_pcm_hw_params_free(Params); }
-};
 
 bool IsSupportedFormat(const WAVEFORMATEX& Format)
 {
@@ -42,27 +22,18 @@ MMRESULT TWaveInDevice::Open(const char* PcmName, const WAVEFORMATEX& Format, HW
 {
     if (!IsSupportedFormat(Format))
         return EINVAL;
-    snd_pcm_t* pcm = nullptr;
-    // Non-blocking, so that a busy device is an answer rather than a wait.
-    int err = snd_pcm_open(&pcm, PcmName, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+    std::unique_ptr<TCaptureStream> stream;
+    const int err = TCaptureStream::Open(PcmName, Format.nChannels, Format.nSamplesPerSec, stream);
     if (err < 0)
         return static_cast<MMRESULT>(-err);
-    err = Configure(pcm, Format);
-    if (err < 0) {
-        snd_pcm_close(pcm);
-        return static_cast<MMRESULT>(-err);
-    }
-    std::unique_ptr<TWaveInDevice> device(new TWaveInDevice(pcm, Window, Handle, Format.nBlockAlign));
-    err = device->PreparePolling();
-    if (err < 0)
-        return static_cast<MMRESULT>(-err);
+    std::unique_ptr<TWaveInDevice> device(new TWaveInDevice(std::move(stream), Window, Handle));
     device->FThread = std::thread(&TWaveInDevice::CaptureLoop, device.get());
     Device = std::move(device);
     return MMSYSERR_NOERROR;
 }
 
-TWaveInDevice::TWaveInDevice(snd_pcm_t* Pcm, HWND Window, HWAVEIN Handle, unsigned FrameBytes)
-    : FPcm(Pcm), FWindow(Window), FHandle(Handle), FFrameBytes(FrameBytes)
+TWaveInDevice::TWaveInDevice(std::unique_ptr<TCaptureStream> Stream, HWND Window, HWAVEIN Handle)
+    : FStream(std::move(Stream)), FWindow(Window), FHandle(Handle), FFrameBytes(FStream->FrameBytes())
 {
 }
 
@@ -75,46 +46,6 @@ TWaveInDevice::~TWaveInDevice()
         lock.unlock();
         FThread.join();
     }
-    if (FWakeFd >= 0)
-        close(FWakeFd);
-    snd_pcm_close(FPcm);
-}
-
-int TWaveInDevice::Configure(snd_pcm_t* Pcm, const WAVEFORMATEX& Format)
-{
-    snd_pcm_hw_params_t* raw = nullptr;
-    int err = snd_pcm_hw_params_malloc(&raw);
-    if (err < 0)
-        return err;
-    std::unique_ptr<snd_pcm_hw_params_t, THwParamsDeleter> params(raw);
-    unsigned bufferTime = DeviceBufferMicroseconds;
-    unsigned periodTime = DevicePeriodMicroseconds;
-    if ((err = snd_pcm_hw_params_any(Pcm, raw)) < 0 ||
-        (err = snd_pcm_hw_params_set_access(Pcm, raw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
-        (err = snd_pcm_hw_params_set_format(Pcm, raw, SND_PCM_FORMAT_S16_LE)) < 0 ||
-        (err = snd_pcm_hw_params_set_channels(Pcm, raw, Format.nChannels)) < 0 ||
-        (err = snd_pcm_hw_params_set_rate(Pcm, raw, Format.nSamplesPerSec, 0)) < 0 ||
-        (err = snd_pcm_hw_params_set_buffer_time_near(Pcm, raw, &bufferTime, nullptr)) < 0 ||
-        (err = snd_pcm_hw_params_set_period_time_near(Pcm, raw, &periodTime, nullptr)) < 0)
-        return err;
-    return snd_pcm_hw_params(Pcm, raw);
-}
-
-int TWaveInDevice::PreparePolling()
-{
-    FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (FWakeFd < 0)
-        return -errno;
-    const int count = snd_pcm_poll_descriptors_count(FPcm);
-    if (count < 0)
-        return count;
-    FPollFds.resize(static_cast<size_t>(count) + 1);
-    const int filled = snd_pcm_poll_descriptors(FPcm, FPollFds.data(), static_cast<unsigned>(count));
-    if (filled < 0)
-        return filled;
-    FPollFds.resize(static_cast<size_t>(filled) + 1);
-    FPollFds.back() = pollfd{FWakeFd, POLLIN, 0};
-    return 0;
 }
 
 MMRESULT TWaveInDevice::Prepare(WAVEHDR* Header)
@@ -178,15 +109,9 @@ void TWaveInDevice::Request(std::unique_lock<std::mutex>& Lock, bool Wait)
 {
     const uint64_t request = ++FRequested;
     FChanged.notify_all();
-    Wake();
+    FStream->Wake();
     if (Wait)
         FChanged.wait(Lock, [&] { return FAcknowledged >= request; });
-}
-
-void TWaveInDevice::Wake()
-{
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = write(FWakeFd, &one, sizeof one);
 }
 
 void TWaveInDevice::ReturnFirst()
@@ -235,7 +160,7 @@ void TWaveInDevice::CaptureLoop()
         // Stop and Reset wait for the next ApplyRequests, so the header stays
         // first in the queue while the lock is released.
         lock.unlock();
-        const long frames = CaptureInto(target, room);
+        const long frames = FStream->Read(target, room);
         lock.lock();
         if (frames < 0) {
             Lose(static_cast<MMRESULT>(-frames));
@@ -258,94 +183,15 @@ void TWaveInDevice::ApplyRequests()
         return;
     const bool run = FWantRunning && !FQuit;
     if (!run && FStreamRunning) {
-        snd_pcm_drop(FPcm);
+        FStream->Stop();
         FStreamRunning = false;
     }
     if (run && !FStreamRunning && !FLostError) {
         // Start reports a failure itself: nothing is posted.
-        const int err = StartStream();
+        const int err = FStream->Start();
         FLostError = static_cast<MMRESULT>(err < 0 ? -err : 0);
         FStreamRunning = err >= 0;
-        FOverrunsWithoutInput = 0;
     }
     FAcknowledged = FRequested;
     FChanged.notify_all();
-}
-
-int TWaveInDevice::StartStream()
-{
-    const int err = snd_pcm_prepare(FPcm);
-    if (err < 0)
-        return err;
-    return snd_pcm_start(FPcm);
-}
-
-long TWaveInDevice::CaptureInto(char* Target, unsigned long Frames)
-{
-    const snd_pcm_sframes_t got = snd_pcm_readi(FPcm, Target, Frames);
-    if (got > 0) {
-        FOverrunsWithoutInput = 0;
-        return static_cast<long>(got);
-    }
-    if (got == 0 || got == -EAGAIN)
-        return WaitForInput();
-    if (got == -EINTR)
-        return 0;
-    if (got == -EPIPE || got == -ESTRPIPE)
-        return RecoverFromOverrun(static_cast<long>(got));
-    return static_cast<long>(got);
-}
-
-long TWaveInDevice::RecoverFromOverrun(long Error)
-{
-    // The samples are lost and capture goes on, unless recovering brings
-    // nothing but the next overrun.
-    if (++FOverrunsWithoutInput >= OverrunsForLoss)
-        return Error;
-    constexpr int Silently = 1;
-    int err = snd_pcm_recover(FPcm, static_cast<int>(Error), Silently);
-    if (err == 0)
-        err = snd_pcm_start(FPcm);
-    return err < 0 ? err : 0;
-}
-
-long TWaveInDevice::WaitForInput()
-{
-    const int ready = poll(FPollFds.data(), FPollFds.size(), PollTimeoutMilliseconds);
-    if (ready < 0)
-        return errno == EINTR ? 0 : -errno;
-    // A card that is unplugged says so only through its state.
-    if (snd_pcm_state(FPcm) == SND_PCM_STATE_DISCONNECTED)
-        return -ENODEV;
-    if (DrainWake())
-        return 0;
-    if (ready > 0 && !InputSignalled()) {
-        // Polling again at once would spin and starve the plugin's own thread.
-        pollfd wake{FWakeFd, POLLIN, 0};
-        if (poll(&wake, 1, FalseReadyWaitMilliseconds) > 0)
-            DrainWake();
-    }
-    return 0;
-}
-
-bool TWaveInDevice::DrainWake()
-{
-    pollfd& wake = FPollFds.back();
-    if (!(wake.revents & POLLIN))
-        return false;
-    wake.revents = 0;
-    uint64_t count = 0;
-    [[maybe_unused]] const ssize_t drained = read(FWakeFd, &count, sizeof count);
-    return true;
-}
-
-bool TWaveInDevice::InputSignalled()
-{
-    // A plugin's descriptor may read as ready with nothing to read: PulseAudio's
-    // does while its stream starts. The plugin says what the poll means.
-    unsigned short events = 0;
-    const auto count = static_cast<unsigned>(FPollFds.size() - 1);
-    if (snd_pcm_poll_descriptors_revents(FPcm, FPollFds.data(), count, &events) < 0)
-        return true; // the next read reports the failure
-    return events != 0;
 }

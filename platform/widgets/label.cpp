@@ -66,9 +66,10 @@ void TLabel::AdjustBounds()
     if (!FAutoSize || IsLoading())
         return;
     std::vector<std::string> lines = Lines();
-    // An empty caption still takes the height of one line.
+    // An empty caption still takes the height of one line. (Assigned by
+    // count: GCC 12 warns falsely of an overlap for a one-character literal.)
     if (lines.size() == 1 && lines.front().empty())
-        lines.front() = " ";
+        lines.front().assign(1, ' ');
     // A wrapped label keeps its width (unless a single word is wider), so
     // that later captions wrap at the same place.
     int width = FWordWrap ? Width() : 0;

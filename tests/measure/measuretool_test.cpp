@@ -12,6 +12,7 @@
 #include "support/measuretoolrun.h"
 #include "support/scratchdir.h"
 #include "support/soxstats.h"
+#include "support/stereoframes.h"
 #include "support/wavwriter.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,8 @@ namespace {
 constexpr size_t BlockFrames = 4410;
 constexpr double SineToSquaredB = 3.0103;
 constexpr double TolerancedB = 0.01;
+
+using stereoframes::ChangingNoise;
 
 TToolRun RunTool(const TScratchDir& Dir, const std::vector<std::string>& Args)
 {
@@ -51,23 +54,6 @@ std::vector<std::pair<float, float>> MeterLevels(std::vector<int16_t> Samples, b
         offsets.AddBlock(block, BlockFrames);
     }
     return levels;
-}
-
-// Stereo noise whose level and DC offset change from block to block.
-std::vector<int16_t> ChangingNoise(size_t Blocks)
-{
-    std::mt19937 random(99);
-    std::normal_distribution<double> noise(0.0, 1.0);
-    std::vector<int16_t> samples;
-    for (size_t b = 0; b < Blocks; ++b) {
-        const double amplitude = 300.0 + 9000.0 * static_cast<double>(b % 7);
-        const double offset = b < Blocks / 2 ? 150.0 : -90.0;
-        for (size_t i = 0; i < BlockFrames * 2; ++i) {
-            const double value = amplitude * noise(random) + (i % 2 == 0 ? offset : -offset / 2);
-            samples.push_back(static_cast<int16_t>(std::clamp(std::lround(value), -32768L, 32767L)));
-        }
-    }
-    return samples;
 }
 
 } // namespace

@@ -70,7 +70,8 @@ TEST(MeasureTool, Usage)
     const TToolRun none = RunTool(dir, {});
     EXPECT_EQ(none.Status, 2);
     EXPECT_EQ(none.Err, "quimbrel-measure: no file given\nusage: quimbrel-measure [--rms] [--json] [--blocks] [--help] "
-                        "[--version] FILE...\n");
+                        "[--version] FILE...\n       quimbrel-measure --live [--input NAME] [--seconds N] [--rms] "
+                        "[--json]\n");
     const TToolRun unknown = RunTool(dir, {"--loud", "x.wav"});
     EXPECT_EQ(unknown.Status, 2);
     EXPECT_EQ(unknown.Err.rfind("quimbrel-measure: unknown option --loud\nusage: ", 0), 0u) << unknown.Err;

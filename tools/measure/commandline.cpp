@@ -1,14 +1,19 @@
 #include "tools/measure/commandline.h"
 
+#include "tools/measure/liveoptions.h"
+
 namespace measure {
 
-const char* const UsageLine = "usage: quimbrel-measure [--rms] [--json] [--blocks] [--help] [--version] FILE...";
+const char* const UsageLine = "usage: quimbrel-measure [--rms] [--json] [--blocks] [--help] [--version] FILE...\n"
+                              "       quimbrel-measure --live [--input NAME] [--seconds N] [--rms] [--json]";
 
 TMeasureOptions ParseCommandLine(const std::vector<std::string>& Args)
 {
     TMeasureOptions options;
+    TLiveOptionParser live(options);
     bool optionsEnded = false;
-    for (const std::string& arg : Args) {
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string& arg = Args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
             options.Files.push_back(arg);
         } else if (arg == "--") {
@@ -25,11 +30,12 @@ TMeasureOptions ParseCommandLine(const std::vector<std::string>& Args)
             options.Help = true;
         } else if (arg == "--version") {
             options.Version = true;
-        } else {
+        } else if (!live.Take(Args, i)) {
             throw EUsageError("unknown option " + arg);
         }
     }
-    if (options.Files.empty() && !options.Help && !options.Version)
+    live.Check();
+    if (options.Files.empty() && !options.Live && !options.Help && !options.Version)
         throw EUsageError("no file given");
     return options;
 }
@@ -50,7 +56,7 @@ std::string HelpText()
            "             files); with --json, \"block_levels\" in each file\n"
            "  --help     print this help\n"
            "  --version  print the version\n"
-           "\n"
+           "\n" + LiveHelpText() + "\n"
            "Per file: duration, rate, channels, blocks; per channel the maximum, median\n"
            "and 90th-percentile block level, the sample peak in dBFS, the blocks with a\n"
            "sample at full scale, the final DC-offset estimate; the left/right difference;\n"

@@ -1,10 +1,12 @@
-// quimbrel-measure: the recording level of WAV files, block by block, as
-// Quimbrel's meter shows it. Links only the Qt-free part of the program.
+// quimbrel-measure: the recording level of WAV files, or of the live input,
+// block by block, as Quimbrel's meter shows it. Links only the Qt-free part of
+// the program.
 
 #include "tools/measure/commandline.h"
 #include "tools/measure/csvreport.h"
 #include "tools/measure/filemeasurement.h"
 #include "tools/measure/jsonreport.h"
+#include "tools/measure/livemeasurement.h"
 #include "tools/measure/textreport.h"
 #include "tools/measure/toolversion.h"
 
@@ -17,7 +19,7 @@ using namespace measure;
 namespace {
 
 constexpr int ExitMeasured = 0;   // every file measured
-constexpr int ExitFileFailed = 1; // at least one file could not be measured
+constexpr int ExitFileFailed = 1; // at least one file could not be measured, or the live input
 constexpr int ExitBadUsage = 2;   // the command line was wrong
 
 std::unique_ptr<TReportWriter> MakeReport(const TMeasureOptions& Options)
@@ -48,6 +50,9 @@ int main(int argc, char** argv)
         std::printf("quimbrel-measure %s\n", ToolVersion().c_str());
         return ExitMeasured;
     }
+
+    if (options.Live)
+        return MeasureLive(options, ToolVersion()) ? ExitMeasured : ExitFileFailed;
 
     std::FILE* progress = isatty(STDERR_FILENO) ? stderr : nullptr;
     const std::unique_ptr<TReportWriter> report = MakeReport(options);

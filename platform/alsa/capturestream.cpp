@@ -1,0 +1,190 @@
+#include "platform/alsa/capturestream.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+// Enough slack in the device for the reader to be late by a few blocks.
+constexpr unsigned DeviceBufferMicroseconds = 500000;
+constexpr unsigned DevicePeriodMicroseconds = 25000;
+constexpr unsigned BytesPerSample = 2; // signed 16-bit
+// Read looks at the stream at least this often even when it reports nothing
+// (a stream that vanished may not say so).
+constexpr int PollTimeoutMilliseconds = 200;
+// A read returns nothing before a period is there, so a descriptor that is
+// ready without input is looked at again after one period.
+constexpr int FalseReadyWaitMilliseconds = DevicePeriodMicroseconds / 1000;
+// A working stream delivers frames after recovering from an overrun; this many
+// overruns in a row without a frame between them mean that it never will.
+constexpr int OverrunsForLoss = 5;
+
+struct THwParamsDeleter {
+    void operator()(snd_pcm_hw_params_t* Params) const { snd_pcm_hw_params_free(Params); }
+};
+
+} // namespace
+
+int TCaptureStream::Open(const char* PcmName, unsigned Channels, unsigned Rate, std::unique_ptr<TCaptureStream>& Stream)
+{
+    snd_pcm_t* pcm = nullptr;
+    // Non-blocking, so that a busy device is an answer rather than a wait.
+    int err = snd_pcm_open(&pcm, PcmName, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+    if (err < 0)
+        return err;
+    err = Configure(pcm, Channels, Rate);
+    if (err < 0) {
+        snd_pcm_close(pcm);
+        return err;
+    }
+    std::unique_ptr<TCaptureStream> stream(new TCaptureStream(pcm, Channels * BytesPerSample));
+    err = stream->PreparePolling();
+    if (err < 0)
+        return err;
+    Stream = std::move(stream);
+    return 0;
+}
+
+TCaptureStream::TCaptureStream(snd_pcm_t* Pcm, unsigned FrameBytes) : FPcm(Pcm), FFrameBytes(FrameBytes) {}
+
+TCaptureStream::~TCaptureStream()
+{
+    if (FWakeFd >= 0)
+        close(FWakeFd);
+    snd_pcm_close(FPcm);
+}
+
+int TCaptureStream::Configure(snd_pcm_t* Pcm, unsigned Channels, unsigned Rate)
+{
+    snd_pcm_hw_params_t* raw = nullptr;
+    int err = snd_pcm_hw_params_malloc(&raw);
+    if (err < 0)
+        return err;
+    std::unique_ptr<snd_pcm_hw_params_t, THwParamsDeleter> params(raw);
+    unsigned bufferTime = DeviceBufferMicroseconds;
+    unsigned periodTime = DevicePeriodMicroseconds;
+    if ((err = snd_pcm_hw_params_any(Pcm, raw)) < 0 ||
+        (err = snd_pcm_hw_params_set_access(Pcm, raw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
+        (err = snd_pcm_hw_params_set_format(Pcm, raw, SND_PCM_FORMAT_S16_LE)) < 0 ||
+        (err = snd_pcm_hw_params_set_channels(Pcm, raw, Channels)) < 0 ||
+        (err = snd_pcm_hw_params_set_rate(Pcm, raw, Rate, 0)) < 0 ||
+        (err = snd_pcm_hw_params_set_buffer_time_near(Pcm, raw, &bufferTime, nullptr)) < 0 ||
+        (err = snd_pcm_hw_params_set_period_time_near(Pcm, raw, &periodTime, nullptr)) < 0)
+        return err;
+    return snd_pcm_hw_params(Pcm, raw);
+}
+
+int TCaptureStream::PreparePolling()
+{
+    FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (FWakeFd < 0)
+        return -errno;
+    const int count = snd_pcm_poll_descriptors_count(FPcm);
+    if (count < 0)
+        return count;
+    FPollFds.resize(static_cast<size_t>(count) + 1);
+    const int filled = snd_pcm_poll_descriptors(FPcm, FPollFds.data(), static_cast<unsigned>(count));
+    if (filled < 0)
+        return filled;
+    FPollFds.resize(static_cast<size_t>(filled) + 1);
+    FPollFds.back() = pollfd{FWakeFd, POLLIN, 0};
+    return 0;
+}
+
+int TCaptureStream::Start()
+{
+    FOverrunsWithoutInput = 0;
+    const int err = snd_pcm_prepare(FPcm);
+    if (err < 0)
+        return err;
+    return snd_pcm_start(FPcm);
+}
+
+void TCaptureStream::Stop()
+{
+    snd_pcm_drop(FPcm);
+}
+
+void TCaptureStream::Wake()
+{
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(FWakeFd, &one, sizeof one);
+}
+
+const char* TCaptureStream::ErrorText(int Error)
+{
+    return snd_strerror(Error);
+}
+
+long TCaptureStream::Read(void* Target, unsigned long Frames)
+{
+    const snd_pcm_sframes_t got = snd_pcm_readi(FPcm, Target, Frames);
+    if (got > 0) {
+        FOverrunsWithoutInput = 0;
+        return static_cast<long>(got);
+    }
+    if (got == 0 || got == -EAGAIN)
+        return WaitForInput();
+    if (got == -EINTR)
+        return 0;
+    if (got == -EPIPE || got == -ESTRPIPE)
+        return RecoverFromOverrun(static_cast<long>(got));
+    return static_cast<long>(got);
+}
+
+long TCaptureStream::RecoverFromOverrun(long Error)
+{
+    // The samples are lost and capture goes on, unless recovering brings
+    // nothing but the next overrun.
+    if (++FOverrunsWithoutInput >= OverrunsForLoss)
+        return Error;
+    constexpr int Silently = 1;
+    int err = snd_pcm_recover(FPcm, static_cast<int>(Error), Silently);
+    if (err == 0)
+        err = snd_pcm_start(FPcm);
+    return err < 0 ? err : 0;
+}
+
+long TCaptureStream::WaitForInput()
+{
+    const int ready = poll(FPollFds.data(), FPollFds.size(), PollTimeoutMilliseconds);
+    if (ready < 0)
+        return errno == EINTR ? 0 : -errno;
+    // A card that is unplugged says so only through its state.
+    if (snd_pcm_state(FPcm) == SND_PCM_STATE_DISCONNECTED)
+        return -ENODEV;
+    if (DrainWake())
+        return 0;
+    if (ready > 0 && !InputSignalled()) {
+        // Polling again at once would spin and starve the plugin's own thread.
+        pollfd wake{FWakeFd, POLLIN, 0};
+        if (poll(&wake, 1, FalseReadyWaitMilliseconds) > 0)
+            DrainWake();
+    }
+    return 0;
+}
+
+bool TCaptureStream::DrainWake()
+{
+    pollfd& wake = FPollFds.back();
+    if (!(wake.revents & POLLIN))
+        return false;
+    wake.revents = 0;
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t drained = read(FWakeFd, &count, sizeof count);
+    return true;
+}
+
+bool TCaptureStream::InputSignalled()
+{
+    // A plugin's descriptor may read as ready with nothing to read: PulseAudio's
+    // does while its stream starts. The plugin says what the poll means.
+    unsigned short events = 0;
+    const auto count = static_cast<unsigned>(FPollFds.size() - 1);
+    if (snd_pcm_poll_descriptors_revents(FPcm, FPollFds.data(), count, &events) < 0)
+        return true; // the next read reports the failure
+    return events != 0;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// One ALSA capture stream of signed 16-bit interleaved samples, and the rules
+// by which it counts as lost. The window's capture thread (TWaveInDevice) and
+// quimbrel-measure's live input both read through it; it knows nothing of
+// either, and nothing of Qt.
+//
+// A stream is lost when it cannot go on: an error other than an overrun, a
+// recovery that fails, the PCM reporting itself disconnected, or overruns
+// that follow one another with no input between them (what a plugin whose
+// server has gone may answer to every recovery, growing with each round).
+// Read then returns the error, and the owner must not read again: a plugin
+// whose server has gone may answer anything with more work.
+//
+// Threads: Start, Stop and Read are called from one thread at a time (the
+// reading thread); Wake from any thread, and from a signal handler.
+//
+// Errors are ALSA's: negative errno numbers.
+
+#include <alsa/asoundlib.h>
+
+#include <memory>
+#include <vector>
+
+class TCaptureStream {
+public:
+    // Opens PcmName for capture of Channels channels at Rate frames per second.
+    // Returns 0 and the stream, or a negative error.
+    static int Open(const char* PcmName, unsigned Channels, unsigned Rate, std::unique_ptr<TCaptureStream>& Stream);
+    ~TCaptureStream();
+
+    TCaptureStream(const TCaptureStream&) = delete;
+    TCaptureStream& operator=(const TCaptureStream&) = delete;
+
+    // Bytes per frame, all channels.
+    unsigned FrameBytes() const { return FFrameBytes; }
+
+    // Prepares and starts the stream: 0, or a negative error.
+    int Start();
+    // Drops what the stream holds and stops it.
+    void Stop();
+
+    // Reads at most Frames frames into Target, waiting at most a poll period
+    // for input: the count read, 0 when there was nothing (woken, waited,
+    // recovered from an overrun), or the negative error that lost the stream.
+    long Read(void* Target, unsigned long Frames);
+
+    // Makes a Read that waits, or the next one, return at once.
+    // Async-signal-safe.
+    void Wake();
+
+    // ALSA's text for a negative error.
+    static const char* ErrorText(int Error);
+
+private:
+    explicit TCaptureStream(snd_pcm_t* Pcm, unsigned FrameBytes);
+
+    static int Configure(snd_pcm_t* Pcm, unsigned Channels, unsigned Rate);
+    int PreparePolling();
+
+    long RecoverFromOverrun(long Error);
+    long WaitForInput();
+    // Empties the wake descriptor if the last poll found it signalled.
+    bool DrainWake();
+    // Whether the stream's descriptors, as the last poll left them, mean input.
+    bool InputSignalled();
+
+    snd_pcm_t* FPcm = nullptr;
+    unsigned FFrameBytes = 0;      // bytes per frame, all channels
+    int FWakeFd = -1;              // eventfd that interrupts the poll in Read
+    std::vector<pollfd> FPollFds;  // the stream's descriptors, then FWakeFd
+    int FOverrunsWithoutInput = 0; // overruns since frames last arrived (reading thread)
+};
