@@ -4,7 +4,6 @@
 // server killed while it captures ends it with status 1 and one line within
 // two seconds, its memory flat until then.
 
-#include "audio/powertodb.h"
 #include "soundserverwindow.h"
 #include "support/measuretoolrun.h"
 #include "support/scratchdir.h"
@@ -30,7 +29,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr float SineAmplitude = 16384.0f / 32767.0f; // the server's sine: half of full scale
 constexpr double LevelToleranceDb = 0.1;
 constexpr int SettledBlock = 10; // blocks before the smoothed level has settled
 // Memory is looked at after 2 s and again 6 s later. PulseAudio's client
@@ -49,12 +47,6 @@ constexpr int SignalStatusBase = 128; // a process ended by signal N reports 128
 constexpr int SpawnFailed = 127;      // as the shell reports a command it could not start
 
 const char* const Tool = QUIMBREL_MEASURE_TOOL;
-
-// The sine's level, peak and RMS alike: 0 dB is a full-scale sine.
-double SineLevelDb()
-{
-    return PowerTodB(0.5f * SineAmplitude * SineAmplitude);
-}
 
 size_t LineCount(const std::string& Path)
 {
@@ -171,8 +163,8 @@ TEST_F(LiveTool, ReadsTheServersSineAndReportsAfterSeconds)
     ASSERT_EQ(std::sscanf(figures.c_str(), "%d %d %lf %lf", &rows, &blocks, &lowest, &highest), 4) << figures;
     EXPECT_EQ(rows, 20);
     EXPECT_EQ(blocks, 20);
-    EXPECT_NEAR(lowest, SineLevelDb(), LevelToleranceDb);
-    EXPECT_NEAR(highest, SineLevelDb(), LevelToleranceDb);
+    EXPECT_NEAR(lowest, ToneLevelDb(), LevelToleranceDb);
+    EXPECT_NEAR(highest, ToneLevelDb(), LevelToleranceDb);
 }
 
 TEST_F(LiveTool, AServerKilledWhileItCapturesEndsItWithStatus1WithinTwoSeconds)

@@ -81,8 +81,9 @@ protected:
         SoundServerWindow::TearDown();
         TCaptureMixer("default").SetVolume(OriginalVolume);
         ChooseCaptureInput("");
-        if (ToneOff)
+        if (ToneOff) {
             EXPECT_TRUE(RunScript("QUIMBREL_TONE_ON"));
+        }
     }
 
     TRecordingLevelForm& ShowDialog()

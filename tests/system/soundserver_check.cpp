@@ -5,7 +5,6 @@
 // kill the server while the window captures, and start it again.
 
 #include "analysis/audioanalyser.h"
-#include "audio/powertodb.h"
 #include "displays/levelmeter.h"
 #include "platform/kernel/application.h"
 #include "platform/kernel/sysutils.h"
@@ -27,7 +26,6 @@ namespace {
 
 constexpr int WaitLimitMilliseconds = 10000; // longest wait for anything the server does
 constexpr int LossLimitMilliseconds = 2000;  // from the kill to the window showing the loss
-constexpr float SineAmplitude = 0.891251f; // the server's sine: 1 dB below full scale
 constexpr float LevelToleranceDb = 0.1f;
 constexpr int SettleBlocks = 10;          // blocks for the smoothed level to settle
 constexpr int SlowBlocks = 10;            // blocks whose handler takes longer than a block
@@ -38,12 +36,6 @@ constexpr int StoppedMilliseconds = 1000; // how long the window stays stopped
 constexpr uint32_t MeasureMilliseconds = 10000; // memory and processor use, before and after a loss
 constexpr long LossGrowthLimitKiB = 10 * 1024;
 constexpr double LossProcessorLimitPercent = 5.0;
-
-// The level of the server's sine, peak and RMS alike: 0 dB is a full-scale sine.
-float SineLevelDb()
-{
-    return PowerTodB(0.5f * SineAmplitude * SineAmplitude);
-}
 
 // The text of an error that ended capture, as the window shows it.
 void ExpectReadingError(const std::string& Text)
@@ -72,13 +64,13 @@ protected:
     }
 
     // Waits for Count more blocks, then for both bars at the sine's level.
-    void ExpectBlocksAtTheSineLevel(int Count)
+    void ExpectBlocksAtTheToneLevel(int Count)
     {
         const int target = Blocks + Count;
         ASSERT_TRUE(RunUntil([&] { return Blocks >= target; }, WaitLimitMilliseconds))
             << "blocks stopped arriving at " << Blocks;
-        EXPECT_NEAR(Form->LevelMeter->LeftdB(), SineLevelDb(), LevelToleranceDb);
-        EXPECT_NEAR(Form->LevelMeter->RightdB(), SineLevelDb(), LevelToleranceDb);
+        EXPECT_NEAR(Form->LevelMeter->LeftdB(), ToneLevelDb(), LevelToleranceDb);
+        EXPECT_NEAR(Form->LevelMeter->RightdB(), ToneLevelDb(), LevelToleranceDb);
     }
 
     void ShowAndCapture()
@@ -86,7 +78,7 @@ protected:
         Form->Show();
         ASSERT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds))
             << (Boxes.empty() ? "no message" : Boxes.front());
-        ExpectBlocksAtTheSineLevel(SettleBlocks);
+        ExpectBlocksAtTheToneLevel(SettleBlocks);
     }
 
     int Blocks = 0;   // blocks handed to the window
@@ -100,7 +92,7 @@ TEST_F(SoundServer, StartsByItselfAndTheMeterReadsTheSine)
     ShowAndCapture();
     // RMS reads the same for a sine.
     Form->CheckBoxPeak->SetChecked(false);
-    ExpectBlocksAtTheSineLevel(SettleBlocks);
+    ExpectBlocksAtTheToneLevel(SettleBlocks);
     EXPECT_TRUE(Boxes.empty());
 }
 
@@ -115,7 +107,7 @@ TEST_F(SoundServer, StopAndStartWork)
     EXPECT_EQ(Blocks, blocksWhenStopped) << "nothing arrives while stopped";
     ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
     ASSERT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds));
-    ExpectBlocksAtTheSineLevel(SettleBlocks);
+    ExpectBlocksAtTheToneLevel(SettleBlocks);
     EXPECT_TRUE(Boxes.empty());
 }
 
@@ -127,7 +119,7 @@ TEST_F(SoundServer, AHandlerThatStallsLongerThanTheDeviceBufferDoesNotStopCaptur
     const uint32_t slowStart = GetTickCount();
     ASSERT_TRUE(RunUntil([&] { return SlowLeft == 0; }, WaitLimitMilliseconds));
     const int blocksAfterSlow = Blocks;
-    ExpectBlocksAtTheSineLevel(BlocksAfterTrouble);
+    ExpectBlocksAtTheToneLevel(BlocksAfterTrouble);
     // For the log only: what the server could not hold is lost, without a word to the plugin.
     const uint32_t elapsed = GetTickCount() - slowStart;
     const int handled = Blocks - blocksAfterSlow + SlowBlocks;
@@ -168,7 +160,7 @@ TEST_F(SoundServer, AServerKilledWhileCapturingStopsTheWindowOnceAndOnePressStar
     ASSERT_TRUE(StartServer());
     ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
     ASSERT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds));
-    ExpectBlocksAtTheSineLevel(BlocksAfterTrouble);
+    ExpectBlocksAtTheToneLevel(BlocksAfterTrouble);
     EXPECT_EQ(Boxes.size(), 1u);
 }
 

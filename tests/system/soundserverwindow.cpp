@@ -1,5 +1,6 @@
 #include "soundserverwindow.h"
 
+#include "audio/powertodb.h"
 #include "displays/led.h"
 #include "platform/kernel/application.h"
 #include "platform/widgets/button.h"
@@ -97,4 +98,10 @@ long SoundServerWindow::ResidentKiB()
     long size = 0, resident = 0;
     statm >> size >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / KibiByte);
+}
+
+float SoundServerWindow::ToneLevelDb()
+{
+    constexpr float ToneAmplitude = 0.891251f; // 1 dB below full scale
+    return PowerTodB(0.5f * ToneAmplitude * ToneAmplitude);
 }

@@ -40,6 +40,10 @@ protected:
     // Resident memory of this process in KiB.
     static long ResidentKiB();
 
+    // The level of the server's tone (a sine 1 dB below full scale, see
+    // soundserver-common.sh), peak and RMS alike: 0 dB is a full-scale sine.
+    static float ToneLevelDb();
+
     std::unique_ptr<TForm1> Form;
     std::vector<std::string> Boxes; // texts of the message boxes shown
     bool ServerDown = false;        // KillServer ran, StartServer not since
