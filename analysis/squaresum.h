@@ -36,13 +36,16 @@ public:
     // The sum as single precision.
     float Sum() const { return static_cast<float>(FBiasedSum - FBias); }
 
-private:
-    // The bias of the binary range that Sum lies in, and the biased end of that range.
+    // The bias of the binary range that Sum lies in, and the biased end of
+    // that range: what a caller needs that keeps many such sums side by side
+    // in vector registers, each held as Bias + Sum and compared with End.
     struct TRange {
         double Bias = 0.0;
         double End = 0.0;
     };
     static TRange RangeOf(float Sum);
+
+private:
 
     // Starts a new binary range at Sum. Kept inline, and RangeOf free of
     // this object, so that a sum held in a local stays in registers.
