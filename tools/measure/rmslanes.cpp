@@ -12,13 +12,13 @@ bool RmsLanesAvailable()
 {
     // The run-time library also checks that the system saves the 512-bit registers.
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-           __builtin_cpu_supports("avx512vl");
+           __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
 }
 
 // Everything below is compiled for AVX-512 and is reached only when
 // RmsLanesAvailable says so.
 #pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw,avx512vl")
+#pragma GCC target("avx512f,avx512bw,avx512vl,avx512dq")
 // GCC 12 takes the deliberately undefined upper halves inside some AVX-512
 // intrinsics for uninitialised values.
 #pragma GCC diagnostic push
@@ -27,52 +27,64 @@ bool RmsLanesAvailable()
 
 namespace {
 
-constexpr size_t ChainLanes = 8;                    // doubles per 512-bit register
-constexpr size_t Chains = 2;                        // registers: blocks 0-3 and 4-7
-constexpr size_t Lanes = ChainLanes * Chains;       // one per channel of each block
-constexpr size_t BlocksPerChain = ChainLanes / SamplesPerFrame;
-constexpr size_t FramesPerLoad = 4;                 // frames in the 128 bits loaded from each block
-constexpr size_t FramesPerPermute = 2;              // frames of all 8 blocks in one 512-bit register
-constexpr int DwordsPerQuarter = 4;                 // 32-bit frames in each 128-bit quarter
-constexpr int SecondSource = 16;                    // vpermt2d's index of the second register's first dword
+constexpr size_t FramesPerStep = 4;    // frames loaded from each block at once: 128 bits
+constexpr size_t FramesPerPermute = 2; // frames of all 8 blocks gathered into one 512-bit register
+constexpr int DwordsPerQuarter = 4;    // 32-bit frames in each 128-bit quarter of a register
+constexpr int SecondSource = 16;       // vpermt2d's index of the second register's first dword
+constexpr int BitsPerWord = 16;
+constexpr int BitsPerDword = 32;
 
-// One chain of lanes: each lane's sum held as Bias + Sum, and the biased end of its range.
+// One channel of the 8 blocks: lane k holds block k's sum as Bias + Sum, and
+// the biased end of its range.
 struct TChain {
     __m512d Biased;
     __m512d Bias;
     __m512d End;
 };
 
-// The indices that gather frames Frame and Frame + 1 of the 8 blocks from the
-// two registers of 4 loaded quarters each: dword j < 8 is block j's frame
-// Frame, dword j >= 8 block j - 8's frame Frame + 1.
+// The squares of one channel of the 8 blocks for each frame of a step.
+struct TStepSquares {
+    __m512d Frame[FramesPerStep];
+    const __m512d& operator[](size_t F) const { return Frame[F]; }
+    __m512d& operator[](size_t F) { return Frame[F]; }
+};
+
+// The indices that gather frames Frame and Frame + 1 of the 8 blocks from
+// the two registers of 4 loaded quarters (blocks 0-3 and 4-7): dword 2k is
+// block k's frame Frame, dword 2k + 1 its frame Frame + 1.
 __m512i FramePairIndex(int Frame)
 {
     alignas(64) std::array<int32_t, 16> index{};
     for (int j = 0; j < 16; ++j) {
-        const int block = j % 8;
-        const int frame = Frame + j / 8;
+        const int block = j / 2;
         const int source = block < 4 ? 0 : SecondSource;
-        index[static_cast<size_t>(j)] = source + (block % 4) * DwordsPerQuarter + frame;
+        index[static_cast<size_t>(j)] = source + (block % 4) * DwordsPerQuarter + Frame + j % 2;
     }
     return _mm512_load_si512(index.data());
 }
 
-// The slow step for the lanes in Crossed, whose new sum has left its range:
-// TSquareSum::AddAcrossRange, lane by lane; the other lanes take Next.
-__attribute__((noinline)) void CrossRanges(TChain& Chain, __m512d Next, __m512d Squares, __mmask8 Crossed)
+// The offsets as 32 words, in the order FramePairIndex gathers the samples.
+__m512i OffsetWords(const uint16_t* Offsets)
 {
-    alignas(64) std::array<double, ChainLanes> biased{}, bias{}, end{}, next{}, squares{};
+    alignas(64) std::array<uint16_t, 32> words{};
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = Offsets[i / 4 * SamplesPerFrame + i % 2];
+    return _mm512_load_si512(words.data());
+}
+
+// One addition for the lanes in Crossed, whose new sum (in Next) has left its
+// range: TSquareSum's slow step, lane by lane; the other lanes take Next.
+[[gnu::noinline]] TChain CrossRanges(TChain Chain, __m512d Next, __m512d Squares, __mmask8 Crossed)
+{
+    constexpr size_t lanes = 8;
+    alignas(64) std::array<double, lanes> biased{}, bias{}, end{}, squares{};
     _mm512_store_pd(biased.data(), Chain.Biased);
     _mm512_store_pd(bias.data(), Chain.Bias);
     _mm512_store_pd(end.data(), Chain.End);
-    _mm512_store_pd(next.data(), Next);
     _mm512_store_pd(squares.data(), Squares);
-    for (size_t lane = 0; lane < ChainLanes; ++lane) {
-        if ((Crossed >> lane & 1) == 0) {
-            biased[lane] = next[lane];
+    for (size_t lane = 0; lane < lanes; ++lane) {
+        if ((Crossed >> lane & 1) == 0)
             continue;
-        }
         const auto sum = static_cast<float>(biased[lane] - bias[lane]);
         const auto newSum = static_cast<float>(static_cast<long double>(sum) + squares[lane]);
         const TSquareSum::TRange range = TSquareSum::RangeOf(newSum);
@@ -80,35 +92,53 @@ __attribute__((noinline)) void CrossRanges(TChain& Chain, __m512d Next, __m512d 
         end[lane] = range.End;
         biased[lane] = range.Bias + newSum;
     }
-    Chain.Biased = _mm512_load_pd(biased.data());
-    Chain.Bias = _mm512_load_pd(bias.data());
-    Chain.End = _mm512_load_pd(end.data());
+    return TChain{_mm512_mask_blend_pd(Crossed, Next, _mm512_load_pd(biased.data())),
+                  _mm512_load_pd(bias.data()), _mm512_load_pd(end.data())};
 }
 
-// Adds the squares of 8 corrected samples to one chain.
-inline void AddSquares(TChain& Chain, __m256i Samples32)
+// Redoes a step from the chain as it was before, addition by addition,
+// taking the slow step only for a lane and frame that leaves its range.
+[[gnu::noinline]] TChain RedoStep(TChain Chain, const TStepSquares& Squares, size_t Frames)
 {
-    const __m512d x = _mm512_cvtepi32_pd(Samples32);
-    const __m512d squares = _mm512_mul_pd(x, x); // exact: at most 2^30
-    const __m512d next = _mm512_add_pd(Chain.Biased, squares);
-    const __mmask8 crossed = _mm512_cmp_pd_mask(next, Chain.End, _CMP_GE_OQ);
+    for (size_t f = 0; f < Frames; ++f) {
+        const __m512d next = _mm512_add_pd(Chain.Biased, Squares[f]);
+        const __mmask8 crossed = _mm512_cmp_pd_mask(next, Chain.End, _CMP_GE_OQ);
+        if (crossed != 0)
+            Chain = CrossRanges(Chain, next, Squares[f], crossed);
+        else
+            Chain.Biased = next;
+    }
+    return Chain;
+}
+
+// Adds a step's squares to a chain with one double addition per lane and
+// frame. A sum only grows, so a lane that left its range on the way ends at
+// or above its range's end; only then is the step redone.
+[[gnu::always_inline]] inline void AddStep(TChain& Chain, const TStepSquares& Squares, size_t Frames)
+{
+    __m512d biased = Chain.Biased;
+    for (size_t f = 0; f < Frames; ++f)
+        biased = _mm512_add_pd(biased, Squares[f]);
+    const __mmask8 crossed = _mm512_cmp_pd_mask(biased, Chain.End, _CMP_GE_OQ);
     if (crossed != 0) [[unlikely]]
-        CrossRanges(Chain, next, squares, crossed);
+        Chain = RedoStep(Chain, Squares, Frames);
     else
-        Chain.Biased = next;
+        Chain.Biased = biased;
 }
 
-// Adds one frame of all 8 blocks: 16 corrected 16-bit samples, block by block, left then right.
-inline void AddFrame(std::array<TChain, Chains>& Sums, __m256i Frame)
+// The squares of frames Frame (Second false) or Frame + 1 of one channel,
+// from the 32-bit squares that vpmaddwd left in the dwords of each block's qword.
+[[gnu::always_inline]] inline __m512d FrameSquares(__m512i Squares, bool Second)
 {
-    const __m512i wide = _mm512_cvtepi16_epi32(Frame);
-    AddSquares(Sums[0], _mm512_castsi512_si256(wide));
-    AddSquares(Sums[1], _mm512_extracti64x4_epi64(wide, 1));
+    const __m512i wide = Second ? _mm512_srli_epi64(Squares, BitsPerDword)
+                                : _mm512_and_si512(Squares, _mm512_set1_epi64(0xFFFFFFFF));
+    return _mm512_cvtepi64_pd(wide); // exact: a square is at most 2^30
 }
 
 // Adds Count (1 to 4) frames from Start on, from each of the 8 blocks.
-inline void AddFrames(std::array<TChain, Chains>& Sums, const int16_t* Samples, size_t FrameCount, size_t Start,
-                      size_t Count, __m512i Offsets, __m512i Index01, __m512i Index23)
+[[gnu::always_inline]] inline void AddFrames(TChain& Left, TChain& Right, const int16_t* Samples, size_t FrameCount,
+                                             size_t Start, size_t Count, __m512i Offsets,
+                                             const __m512i (&Index)[2])
 {
     const auto mask = static_cast<__mmask8>((1u << Count) - 1);
     const auto quarter = [&](size_t Block) {
@@ -122,25 +152,22 @@ inline void AddFrames(std::array<TChain, Chains>& Sums, const int16_t* Samples, 
     high = _mm512_inserti32x4(high, quarter(5), 1);
     high = _mm512_inserti32x4(high, quarter(6), 2);
     high = _mm512_inserti32x4(high, quarter(7), 3);
-    const __m512i frames01 = _mm512_sub_epi16(_mm512_permutex2var_epi32(low, Index01, high), Offsets);
-    AddFrame(Sums, _mm512_castsi512_si256(frames01));
-    if (Count > 1)
-        AddFrame(Sums, _mm512_extracti64x4_epi64(frames01, 1));
-    if (Count <= FramesPerPermute)
-        return;
-    const __m512i frames23 = _mm512_sub_epi16(_mm512_permutex2var_epi32(low, Index23, high), Offsets);
-    AddFrame(Sums, _mm512_castsi512_si256(frames23));
-    if (Count > 3)
-        AddFrame(Sums, _mm512_extracti64x4_epi64(frames23, 1));
-}
-
-// The offsets as 32 words: block j % 8's left then right, for two frames.
-__m512i OffsetWords(const uint16_t* Offsets)
-{
-    alignas(64) std::array<uint16_t, 32> words{};
-    for (size_t i = 0; i < words.size(); ++i)
-        words[i] = Offsets[i % Lanes];
-    return _mm512_load_si512(words.data());
+    // vpmaddwd of the samples with themselves, the other channel's word
+    // cleared, leaves each sample's square in its frame's dword.
+    const __m512i leftWords = _mm512_set1_epi32(0xFFFF);
+    TStepSquares left{}, right{};
+    for (size_t f = 0; f < Count; f += FramesPerPermute) {
+        const __m512i frames = _mm512_sub_epi16(_mm512_permutex2var_epi32(low, Index[f / 2], high), Offsets);
+        const __m512i leftSquares = _mm512_madd_epi16(_mm512_and_si512(frames, leftWords), frames);
+        const __m512i rightOnly = _mm512_srli_epi32(frames, BitsPerWord);
+        const __m512i rightSquares = _mm512_madd_epi16(rightOnly, rightOnly);
+        left[f] = FrameSquares(leftSquares, false);
+        right[f] = FrameSquares(rightSquares, false);
+        left[f + 1] = FrameSquares(leftSquares, true);
+        right[f + 1] = FrameSquares(rightSquares, true);
+    }
+    AddStep(Left, left, Count);
+    AddStep(Right, right, Count);
 }
 
 } // namespace
@@ -149,26 +176,25 @@ void MeasureRmsLanes(const int16_t* Samples, size_t FrameCount, const uint16_t* 
 {
     const TSquareSum::TRange start = TSquareSum::RangeOf(RmsSumStart);
     const TChain fresh{_mm512_set1_pd(start.Bias + RmsSumStart), _mm512_set1_pd(start.Bias), _mm512_set1_pd(start.End)};
-    std::array<TChain, Chains> sums{fresh, fresh};
+    TChain left = fresh;
+    TChain right = fresh;
     const __m512i offsets = OffsetWords(Offsets);
-    const __m512i index01 = FramePairIndex(0);
-    const __m512i index23 = FramePairIndex(FramesPerPermute);
+    const __m512i index[2]{FramePairIndex(0), FramePairIndex(FramesPerPermute)};
     size_t frame = 0;
-    for (; frame + FramesPerLoad <= FrameCount; frame += FramesPerLoad)
-        AddFrames(sums, Samples, FrameCount, frame, FramesPerLoad, offsets, index01, index23);
+    for (; frame + FramesPerStep <= FrameCount; frame += FramesPerStep)
+        AddFrames(left, right, Samples, FrameCount, frame, FramesPerStep, offsets, index);
     if (frame < FrameCount)
-        AddFrames(sums, Samples, FrameCount, frame, FrameCount - frame, offsets, index01, index23);
+        AddFrames(left, right, Samples, FrameCount, frame, FrameCount - frame, offsets, index);
 
-    for (size_t chain = 0; chain < Chains; ++chain) {
-        alignas(64) std::array<double, ChainLanes> biased{}, bias{};
-        _mm512_store_pd(biased.data(), sums[chain].Biased);
-        _mm512_store_pd(bias.data(), sums[chain].Bias);
-        for (size_t b = 0; b < BlocksPerChain; ++b) {
-            const auto left = static_cast<float>(biased[2 * b] - bias[2 * b]);
-            const auto right = static_cast<float>(biased[2 * b + 1] - bias[2 * b + 1]);
-            Powers[chain * BlocksPerChain + b] =
-                TStereoPower{SquareSumToPower(left, FrameCount), SquareSumToPower(right, FrameCount)};
-        }
+    alignas(64) std::array<double, RmsLaneBlocks> leftBiased{}, leftBias{}, rightBiased{}, rightBias{};
+    _mm512_store_pd(leftBiased.data(), left.Biased);
+    _mm512_store_pd(leftBias.data(), left.Bias);
+    _mm512_store_pd(rightBiased.data(), right.Biased);
+    _mm512_store_pd(rightBias.data(), right.Bias);
+    for (size_t b = 0; b < RmsLaneBlocks; ++b) {
+        const auto leftSum = static_cast<float>(leftBiased[b] - leftBias[b]);
+        const auto rightSum = static_cast<float>(rightBiased[b] - rightBias[b]);
+        Powers[b] = TStereoPower{SquareSumToPower(leftSum, FrameCount), SquareSumToPower(rightSum, FrameCount)};
     }
 }
 

@@ -9,16 +9,16 @@
 namespace measure {
 
 // A block's sum of squares starts afresh at every block, so the sums of many
-// blocks can run side by side: 8 blocks of two channels fill the sixteen
-// double lanes of two 512-bit registers. Each lane is held as in TSquareSum,
-// biased so that one double addition rounds the sum to single precision, in
-// the order the window adds; a lane whose sum leaves its binary range is
-// redone by TSquareSum's slow step. The result is bit for bit that of
-// MeasureRmsPower on each block.
+// blocks can run side by side: the left sums of 8 blocks fill the eight
+// double lanes of one 512-bit register, their right sums another. Each lane
+// is held as in TSquareSum, biased so that one double addition rounds the sum
+// to single precision, in the order the window adds; a lane whose sum leaves
+// its binary range is redone with TSquareSum's slow step. The result is bit
+// for bit that of MeasureRmsPower on each block.
 constexpr size_t RmsLaneBlocks = 8;
 
-// True when this processor (and the system) runs 512-bit vectors with
-// 16-bit elements (AVX-512 F, BW and VL); MeasureRmsLanes needs them.
+// True when this processor (and the system) runs the AVX-512 instructions
+// (F, BW, VL and DQ) that MeasureRmsLanes needs.
 bool RmsLanesAvailable();
 
 // Measures RmsLaneBlocks blocks of FrameCount interleaved stereo frames that
