@@ -45,6 +45,11 @@ public:
     };
     static TRange RangeOf(float Sum);
 
+    // Doubles carry 52 fraction bits, singles 23: a double of exponent e+29
+    // steps by 2^(e+29-52) = 2^(e-23), the step of singles of exponent e.
+    static constexpr int BiasExponentAbove = 52 - 23;
+    static constexpr double BiasMantissa = 1.5; // keeps Bias + Sum inside one binary range of doubles
+
 private:
 
     // Starts a new binary range at Sum. Kept inline, and RangeOf free of

@@ -73,27 +73,37 @@ __m512i OffsetWords(const uint16_t* Offsets)
 }
 
 // One addition for the lanes in Crossed, whose new sum (in Next) has left its
-// range: TSquareSum's slow step, lane by lane; the other lanes take Next.
-[[gnu::noinline]] TChain CrossRanges(TChain Chain, __m512d Next, __m512d Squares, __mmask8 Crossed)
+// range: TSquareSum's slow step, with the same result, in vector lanes; the
+// other lanes take Next. The slow step rounds Sum + Square to single
+// precision correctly. The double sum D of the two is that single's value
+// rounded once more, which is harmless unless D falls exactly half way
+// between two singles while Sum + Square does not: Fast2Sum gives what D
+// missed, and its sign then decides the rounding.
+[[gnu::always_inline]] inline TChain CrossRanges(TChain Chain, __m512d Next, __m512d Squares, __mmask8 Crossed)
 {
-    constexpr size_t lanes = 8;
-    alignas(64) std::array<double, lanes> biased{}, bias{}, end{}, squares{};
-    _mm512_store_pd(biased.data(), Chain.Biased);
-    _mm512_store_pd(bias.data(), Chain.Bias);
-    _mm512_store_pd(end.data(), Chain.End);
-    _mm512_store_pd(squares.data(), Squares);
-    for (size_t lane = 0; lane < lanes; ++lane) {
-        if ((Crossed >> lane & 1) == 0)
-            continue;
-        const auto sum = static_cast<float>(biased[lane] - bias[lane]);
-        const auto newSum = static_cast<float>(static_cast<long double>(sum) + squares[lane]);
-        const TSquareSum::TRange range = TSquareSum::RangeOf(newSum);
-        bias[lane] = range.Bias;
-        end[lane] = range.End;
-        biased[lane] = range.Bias + newSum;
-    }
-    return TChain{_mm512_mask_blend_pd(Crossed, Next, _mm512_load_pd(biased.data())),
-                  _mm512_load_pd(bias.data()), _mm512_load_pd(end.data())};
+    constexpr int bitsBelowSingle = 52 - 23; // fraction bits of a double that a single lacks
+    const __m512d sum = _mm512_sub_pd(Chain.Biased, Chain.Bias); // a single, exactly
+    const __m512d total = _mm512_add_pd(sum, Squares);
+    const __m512d missed = _mm512_sub_pd(_mm512_min_pd(sum, Squares),
+                                         _mm512_sub_pd(total, _mm512_max_pd(sum, Squares)));
+    const __m512i below = _mm512_and_si512(_mm512_castpd_si512(total),
+                                           _mm512_set1_epi64((int64_t{1} << bitsBelowSingle) - 1));
+    const __mmask8 halfWay = _mm512_cmpeq_epi64_mask(below, _mm512_set1_epi64(int64_t{1} << (bitsBelowSingle - 1)));
+    const __m512d zero = _mm512_setzero_pd();
+    const __mmask8 up = halfWay & _mm512_cmp_pd_mask(missed, zero, _CMP_GT_OQ);
+    const __mmask8 down = halfWay & _mm512_cmp_pd_mask(missed, zero, _CMP_LT_OQ);
+    __m256 rounded = _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    rounded = _mm256_mask_mov_ps(rounded, up, _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC));
+    rounded = _mm256_mask_mov_ps(rounded, down, _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+    // TSquareSum::RangeOf: Bias = 1.5 x 2^(e+29) and End = Bias + 2^(e+1) for
+    // a sum in [2^e, 2^(e+1)).
+    const __m512d newSum = _mm512_cvtps_pd(rounded);
+    const __m512d exponent = _mm512_getexp_pd(newSum);
+    const __m512d bias = _mm512_scalef_pd(_mm512_set1_pd(TSquareSum::BiasMantissa),
+                                          _mm512_add_pd(exponent, _mm512_set1_pd(TSquareSum::BiasExponentAbove)));
+    const __m512d end = _mm512_add_pd(bias, _mm512_scalef_pd(_mm512_set1_pd(1.0), _mm512_add_pd(exponent, _mm512_set1_pd(1.0))));
+    return TChain{_mm512_mask_blend_pd(Crossed, Next, _mm512_add_pd(bias, newSum)),
+                  _mm512_mask_blend_pd(Crossed, Chain.Bias, bias), _mm512_mask_blend_pd(Crossed, Chain.End, end)};
 }
 
 // Redoes a step from the chain as it was before, addition by addition,
