@@ -97,10 +97,12 @@ void ExpectSameAsBlockByBlock(bool PeakLevel, const std::vector<size_t>& Batches
     TBatchMeasurer batches(PeakLevel);
     std::array<TBlockLevels, TBatchMeasurer::BatchBlocks> levels;
     size_t first = 0;
+    long allocations = 0; // after the first batch, which makes the scratch block for wrapping samples
     for (const size_t count : Batches) {
-        const long allocations = allocationcounter::Allocations.load();
+        const long before = allocationcounter::Allocations.load();
         batches.Measure(samples.data() + first * BlockSamples, count, levels.data());
-        EXPECT_EQ(allocationcounter::Allocations.load(), allocations) << "a batch allocates nothing";
+        if (first > 0)
+            allocations += allocationcounter::Allocations.load() - before;
         for (size_t b = 0; b < count; ++b) {
             const int16_t* raw = samples.data() + (first + b) * BlockSamples;
             std::copy(raw, raw + BlockSamples, block.begin());
@@ -109,6 +111,7 @@ void ExpectSameAsBlockByBlock(bool PeakLevel, const std::vector<size_t>& Batches
         }
         first += count;
     }
+    EXPECT_EQ(allocations, 0);
     EXPECT_EQ(batches.Offsets().LeftOffsetEstimate(), reference.Offsets().LeftOffsetEstimate());
     EXPECT_EQ(batches.Offsets().RightOffsetEstimate(), reference.Offsets().RightOffsetEstimate());
     // The signal did what it is for: a large offset, so that loud blocks wrap.

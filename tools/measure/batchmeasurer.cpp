@@ -34,7 +34,7 @@ bool MayWrap(int32_t Min, int32_t Max, uint16_t Offset)
 } // namespace
 
 TBatchMeasurer::TBatchMeasurer(bool PeakLevel)
-    : FPeakLevel(PeakLevel), FShown(PeakLevel), FCorrected(BlockSamples)
+    : FPeakLevel(PeakLevel), FShown(PeakLevel)
 {
 }
 
@@ -101,6 +101,8 @@ void TBatchMeasurer::MeasurePowers(const int16_t* Samples, size_t BlockCount)
 
 const int16_t* TBatchMeasurer::Corrected(const int16_t* Block, const TBlockState& State)
 {
+    if (FCorrected.empty())
+        FCorrected.resize(BlockSamples); // once, when first needed: most files never need it
     std::copy(Block, Block + BlockSamples, FCorrected.begin());
     RemoveOffsets(FCorrected.data(), BlockFrames, State.Offsets[0], State.Offsets[1]);
     return FCorrected.data();

@@ -66,7 +66,7 @@ private:
     TBlockMeasurer FShown;                            // smoothing and dB; its own offsets unused
     std::array<TBlockState, BatchBlocks> FBlocks{};   // per block of the current batch
     std::array<TStereoPower, BatchBlocks> FPowers{};  // each block's measured power
-    std::vector<int16_t> FCorrected;                  // one block, corrected, for the rare sample-by-sample step
+    std::vector<int16_t> FCorrected;                  // one block corrected sample by sample; made when first needed
 };
 
 } // namespace measure
