@@ -3,16 +3,14 @@
 // results, bit for bit, as TBlockMeasurer block after block.
 //
 // Only the DC-offset loop ties a block to the one before: the offset taken
-// off block k comes from the corrected mean of block k - 1. The corrected
-// sum of a block is its raw sum less FrameCount x offset, unless a corrected
-// sample wraps round in 16 bits, which only a block whose raw minimum or
-// maximum lies within the offset of the range's ends can do. So:
-//  1. a cheap pass gives each block's raw sums, minimum and maximum;
-//  2. a short loop over the blocks runs the offset loop on those sums (a
-//     block that may wrap is corrected and summed sample by sample);
-//  3. with every offset known, the costly measure (peak, or the RMS running
-//     sums in vector lanes, several blocks side by side) runs on all blocks;
-//  4. smoothing and conversion to dB run block after block.
+// off block k comes from the corrected mean of block k - 1. So:
+//  1. a cheap pass over each block in turn, with the offsets the loop has
+//     reached, gives its corrected sums (16-bit wrap-around included, as the
+//     window corrects), hence the next offsets, and its raw and corrected
+//     smallest and largest samples, hence both peaks;
+//  2. with every offset known, the costly RMS measure runs on 8 blocks at
+//     once, their running sums side by side in vector lanes;
+//  3. smoothing and conversion to dB run block after block.
 
 #include "tools/measure/blockmeasurer.h"
 #include "tools/measure/wavstreamreader.h"
@@ -45,28 +43,24 @@ public:
     static bool LanesUsed();
 
 private:
-    // What the cheap pass and the offset loop found of one block; left, then right.
+    // What the cheap pass found of one block.
     struct TBlockState {
-        std::array<uint16_t, 2> Offsets{}; // low 16 bits of the offsets taken off
-        std::array<int32_t, 2> Min{};      // smallest raw sample
-        std::array<int32_t, 2> Max{};      // largest raw sample
-        bool MayWrap = false;              // a corrected sample may wrap round in 16 bits
-        TStereoPeak RawPeak;               // largest raw magnitude
+        std::array<uint16_t, 2> Offsets{}; // low 16 bits of the offsets taken off; left, right
+        TStereoPeak RawPeak;               // largest magnitude as it is
+        TStereoPeak Peak;                  // largest magnitude once corrected
     };
 
     void RunOffsetLoop(const int16_t* Samples, size_t BlockCount);
     void MeasurePowers(const int16_t* Samples, size_t BlockCount);
-    // Block corrected sample by sample into FCorrected, as the window corrects it.
+    // Block corrected into FCorrected, as the window corrects it.
     const int16_t* Corrected(const int16_t* Block, const TBlockState& State);
-    // The peak of a corrected channel that cannot wrap: from its raw minimum and maximum.
-    static int32_t CorrectedPeak(const TBlockState& State, size_t Channel);
 
     bool FPeakLevel;                                  // peak measure; RMS when false
     TOffsetEstimator FOffsets;                        // the window's running DC-offset estimate
     TBlockMeasurer FShown;                            // smoothing and dB; its own offsets unused
     std::array<TBlockState, BatchBlocks> FBlocks{};   // per block of the current batch
     std::array<TStereoPower, BatchBlocks> FPowers{};  // each block's measured power
-    std::vector<int16_t> FCorrected;                  // one block corrected sample by sample; made when first needed
+    std::vector<int16_t> FCorrected;                  // one corrected block, for RMS without the lanes; empty for peak
 };
 
 } // namespace measure

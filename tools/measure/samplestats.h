@@ -1,7 +1,7 @@
 #pragma once
-// The sum, smallest and largest sample of each channel of one block: all the
-// DC-offset loop and the peak measure need to know of a block that no
-// corrected sample of it wraps round.
+// What the DC-offset loop and the peak measure need to know of one block:
+// each channel's smallest and largest sample, and the sum, smallest and
+// largest sample once the offsets are taken off.
 
 #include <array>
 #include <cstddef>
@@ -10,13 +10,17 @@
 namespace measure {
 
 struct TSampleStats {
-    std::array<int64_t, 2> Sum{}; // left, right: exact sums of the samples
-    std::array<int32_t, 2> Min{}; // smallest sample
-    std::array<int32_t, 2> Max{}; // largest sample
+    std::array<int64_t, 2> Sum{};    // left, right: exact sums of the corrected samples
+    std::array<int32_t, 2> Min{};    // smallest corrected sample
+    std::array<int32_t, 2> Max{};    // largest corrected sample
+    std::array<int32_t, 2> RawMin{}; // smallest sample as it is
+    std::array<int32_t, 2> RawMax{}; // largest sample as it is
 };
 
-// The stats of FrameCount interleaved stereo frames (1 to 65535), with
-// 512-bit vectors where the processor has them (AVX-512 BW), else 128-bit ones.
-TSampleStats StatsOf(const int16_t* Samples, size_t FrameCount);
+// The stats of FrameCount interleaved stereo frames (1 to 65535) corrected by
+// Offsets (left, right) as RemoveOffsets corrects them, wrapping round in 16
+// bits; with 512-bit vectors where the processor has them (AVX-512 BW), else
+// 128-bit ones. The samples are left as they are.
+TSampleStats StatsOf(const int16_t* Samples, size_t FrameCount, std::array<uint16_t, 2> Offsets);
 
 } // namespace measure
