@@ -8,7 +8,8 @@ namespace measure {
 namespace {
 
 constexpr double CentidBPerdB = 100.0;
-constexpr size_t BinCountAll = static_cast<size_t>(TLevelHistogram::HighestCentidB - TLevelHistogram::LowestCentidB + 1);
+constexpr size_t BinCountAll =
+    static_cast<size_t>(TLevelHistogram::HighestCentidB - TLevelHistogram::LowestCentidB + 1);
 
 } // namespace
 

@@ -93,15 +93,17 @@ __m512i OffsetWords(const uint16_t* Offsets)
     const __mmask8 up = halfWay & _mm512_cmp_pd_mask(missed, zero, _CMP_GT_OQ);
     const __mmask8 down = halfWay & _mm512_cmp_pd_mask(missed, zero, _CMP_LT_OQ);
     __m256 rounded = _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    rounded = _mm256_mask_mov_ps(rounded, up, _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC));
-    rounded = _mm256_mask_mov_ps(rounded, down, _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
+    const __m256 roundedUp = _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC);
+    const __m256 roundedDown = _mm512_cvt_roundpd_ps(total, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    rounded = _mm256_mask_mov_ps(_mm256_mask_mov_ps(rounded, up, roundedUp), down, roundedDown);
     // TSquareSum::RangeOf: Bias = 1.5 x 2^(e+29) and End = Bias + 2^(e+1) for
     // a sum in [2^e, 2^(e+1)).
     const __m512d newSum = _mm512_cvtps_pd(rounded);
     const __m512d exponent = _mm512_getexp_pd(newSum);
     const __m512d bias = _mm512_scalef_pd(_mm512_set1_pd(TSquareSum::BiasMantissa),
                                           _mm512_add_pd(exponent, _mm512_set1_pd(TSquareSum::BiasExponentAbove)));
-    const __m512d end = _mm512_add_pd(bias, _mm512_scalef_pd(_mm512_set1_pd(1.0), _mm512_add_pd(exponent, _mm512_set1_pd(1.0))));
+    const __m512d rangeWidth = _mm512_scalef_pd(_mm512_set1_pd(1.0), _mm512_add_pd(exponent, _mm512_set1_pd(1.0)));
+    const __m512d end = _mm512_add_pd(bias, rangeWidth);
     return TChain{_mm512_mask_blend_pd(Crossed, Next, _mm512_add_pd(bias, newSum)),
                   _mm512_mask_blend_pd(Crossed, Chain.Bias, bias), _mm512_mask_blend_pd(Crossed, Chain.End, end)};
 }
