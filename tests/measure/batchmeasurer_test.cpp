@@ -9,6 +9,7 @@
 #include "analysis/offsetremoval.h"
 #include "analysis/rmsmeasure.h"
 #include "tools/measure/rmslanes.h"
+#include "tools/measure/samplestats.h"
 
 #include "support/allocationcounter.h"
 
@@ -158,4 +159,18 @@ TEST(BatchMeasurer, RmsLanesGiveTheWindowsPowersToTheBit)
         EXPECT_EQ(std::bit_cast<uint32_t>(powers[b].Left), std::bit_cast<uint32_t>(expected.Left)) << "block " << b;
         EXPECT_EQ(std::bit_cast<uint32_t>(powers[b].Right), std::bit_cast<uint32_t>(expected.Right)) << "block " << b;
     }
+}
+
+// A processor without AVX-512 takes the 128-bit stats; they must agree with
+// whichever StatsOf takes here, on wrapping offsets and ragged lengths.
+TEST(BatchMeasurer, StatsAgreeWhateverTheVectorWidth)
+{
+    const std::vector<int16_t> samples = Signal(5);
+    for (const size_t frames : {size_t{1}, size_t{7}, size_t{33}, BlockFrames - 1, BlockFrames})
+        for (const std::array<uint16_t, 2> offsets : {std::array<uint16_t, 2>{0, 0}, {3000, 62036}, {32767, 32768}})
+            for (size_t b = 0; b < 5; ++b) {
+                const int16_t* block = samples.data() + b * BlockSamples;
+                EXPECT_EQ(StatsOf(block, frames, offsets), StatsOf128Bit(block, frames, offsets))
+                    << frames << " frames of block " << b << ", offsets " << offsets[0] << " " << offsets[1];
+            }
 }

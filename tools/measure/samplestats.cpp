@@ -159,4 +159,9 @@ TSampleStats StatsOf(const int16_t* Samples, size_t FrameCount, std::array<uint1
     return Has512() ? StatsOf512(Samples, samples, Offsets) : StatsOf128(Samples, samples, Offsets);
 }
 
+TSampleStats StatsOf128Bit(const int16_t* Samples, size_t FrameCount, std::array<uint16_t, 2> Offsets)
+{
+    return StatsOf128(Samples, FrameCount * SamplesPerFrame, Offsets);
+}
+
 } // namespace measure
