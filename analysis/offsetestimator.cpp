@@ -51,15 +51,20 @@ TChannelSums SumChannels(const int16_t* Samples, size_t FrameCount)
 
 void TOffsetEstimator::AddBlock(const int16_t* Samples, size_t FrameCount)
 {
+    const TChannelSums sums = SumChannels(Samples, FrameCount);
+    AddSums(sums.Left, sums.Right, FrameCount);
+}
+
+void TOffsetEstimator::AddSums(int64_t LeftSum, int64_t RightSum, size_t FrameCount)
+{
     if (FrameCount == 0)
         return;
     FFramesSeen = AddSaturating(FFramesSeen, FrameCount);
 
-    const TChannelSums sums = SumChannels(Samples, FrameCount);
     // C++ division truncates toward zero: a sum of -7 over 4410 frames is a mean of 0.
     const auto frames = static_cast<int64_t>(FrameCount);
-    const auto meanLeft = static_cast<int32_t>(sums.Left / frames);
-    const auto meanRight = static_cast<int32_t>(sums.Right / frames);
+    const auto meanLeft = static_cast<int32_t>(LeftSum / frames);
+    const auto meanRight = static_cast<int32_t>(RightSum / frames);
     const int32_t divisor = DivisorFor(FFramesSeen);
     FLeftOffsetEstimate = AddWrapping(FLeftOffsetEstimate, meanLeft / divisor);
     FRightOffsetEstimate = AddWrapping(FRightOffsetEstimate, meanRight / divisor);

@@ -25,6 +25,10 @@ public:
     // that channel's estimate. A block of no frames changes nothing.
     void AddBlock(const int16_t* Samples, size_t FrameCount);
 
+    // The same step for a block whose corrected samples were summed elsewhere:
+    // LeftSum and RightSum are the exact sums of its FrameCount frames.
+    void AddSums(int64_t LeftSum, int64_t RightSum, size_t FrameCount);
+
     // The divisor for a count of frames seen: 1, 4 or 16.
     static int32_t DivisorFor(int32_t FramesSeen);
 

@@ -36,13 +36,21 @@ public:
     // The sum as single precision.
     float Sum() const { return static_cast<float>(FBiasedSum - FBias); }
 
-private:
-    // The bias of the binary range that Sum lies in, and the biased end of that range.
+    // The bias of the binary range that Sum lies in, and the biased end of
+    // that range: what a caller needs that keeps many such sums side by side
+    // in vector registers, each held as Bias + Sum and compared with End.
     struct TRange {
         double Bias = 0.0;
         double End = 0.0;
     };
     static TRange RangeOf(float Sum);
+
+    // Doubles carry 52 fraction bits, singles 23: a double of exponent e+29
+    // steps by 2^(e+29-52) = 2^(e-23), the step of singles of exponent e.
+    static constexpr int BiasExponentAbove = 52 - 23;
+    static constexpr double BiasMantissa = 1.5; // keeps Bias + Sum inside one binary range of doubles
+
+private:
 
     // Starts a new binary range at Sum. Kept inline, and RangeOf free of
     // this object, so that a sum held in a local stays in registers.

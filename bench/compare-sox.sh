@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# quimbrel-measure against "sox FILE -n stats" on the same generated 10- and
-# 60-minute 16-bit stereo WAV files: each command runs alternately RUNS times
-# with warm caches; prints the median wall time, the median CPU time (user +
-# system, which other work on the machine disturbs less), their ratios, and
-# the peak resident memory of both. Numbers only; nothing is asserted.
+# quimbrel-measure (peak and --rms) against reading the file alone
+# ("dd bs=1M of=/dev/null") and against "sox FILE -n stats", on generated
+# 10- and 60-minute 16-bit stereo 44.1 kHz WAV files. Each round runs every
+# command once, in turn, with warm caches; RUNS rounds follow one warm-up
+# round. Prints for each command the median wall time and the median CPU time
+# (user + system, which other work on the machine disturbs less), each as a
+# multiple of dd's and as sox's divided by the command's, and the largest
+# peak resident memory. Numbers only; nothing is asserted.
 #
 #   bench/compare-sox.sh [RUNS]          (default 7; builds quimbrel-measure if needed)
 #
-# QUIMBREL_MEASURE=path overrides the tool; BENCH_DIR=folder keeps the
-# generated files (about 740 MB) between runs instead of a fresh temporary folder.
+# QUIMBREL_MEASURE=path overrides the tool; QUIMBREL_MEASURE_BEFORE=path adds
+# another build of it (say, from before a change) to the same rounds.
+# BENCH_MINUTES="10" measures only the files of those lengths (default "10 60").
+# BENCH_DIR=folder keeps the generated files (about 740 MB) between runs
+# instead of a fresh temporary folder.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-7}"
@@ -20,6 +26,7 @@ if [ -z "$tool" ]; then
   cmake --build "$build" --target quimbrel-measure >/dev/null
   tool="$build/tools/measure/quimbrel-measure"
 fi
+before="${QUIMBREL_MEASURE_BEFORE:-}"
 
 work="${BENCH_DIR:-}"
 if [ -z "$work" ]; then
@@ -35,53 +42,64 @@ make_file() { # minutes file
     remix 1v0.8,2v0.2 2 2>/dev/null
 }
 
-# Runs a command once with its output discarded; prints "wall-microseconds
-# peak-KiB cpu-seconds".
+# Runs a command once with its output discarded; prints "wall-seconds
+# cpu-seconds peak-KiB". Wall and CPU time come from the kernel's account of
+# the child (wait4), to the microsecond; they include GNU time's own start
+# (under a millisecond), which reports the peak memory: a child of the
+# Python process would inherit its memory until it starts the command.
 time_once() {
-  local usage="$work/usage.txt" start end
-  start=$(date +%s%N)
-  /usr/bin/time -f "%M %U %S" -o "$usage" "$@" >/dev/null 2>&1
-  end=$(date +%s%N)
-  read -r kib user sys <"$usage"
-  echo "$(( (end - start) / 1000 )) $kib $(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')"
+  python3 - "$work/usage.txt" "$@" <<'EOF'
+import os, subprocess, sys, time
+start = time.perf_counter()
+child = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", sys.argv[1]] + sys.argv[2:],
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+_, status, usage = os.wait4(child.pid, 0)
+wall = time.perf_counter() - start
+kib = open(sys.argv[1]).read().split()[-1]
+print(f"{wall:.6f} {usage.ru_utime + usage.ru_stime:.6f} {kib}")
+EOF
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 largest() { sort -n | tail -1; }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 echo "tool:    $tool ($("$tool" --version))"
+[ -n "$before" ] && echo "before:  $before"
 echo "sox:     $(sox --version 2>&1 | head -1 | sed 's/^.*SoX/SoX/')"
-echo "runs:    $runs of each, alternately, after one warm-up run each"
+echo "runs:    $runs rounds of every command in turn, after one warm-up round"
 echo "load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min) at the start"
-echo
-printf '%-8s %-24s %9s %7s %9s %7s %13s\n' "file" "command" "wall s" "ratio" "CPU s" "ratio" "peak RSS KiB"
-for minutes in 10 60; do
+
+names=("dd bs=1M of=/dev/null" "quimbrel-measure" "quimbrel-measure --rms")
+[ -n "$before" ] && names+=("before: quimbrel-measure" "before: quimbrel-measure --rms")
+names+=("sox FILE -n stats")
+
+for minutes in ${BENCH_MINUTES:-10 60}; do
   file="$work/stereo-${minutes}min.wav"
   make_file "$minutes" "$file"
+  commands=("dd if=$file bs=1M of=/dev/null" "$tool $file" "$tool --rms $file")
+  [ -n "$before" ] && commands+=("$before $file" "$before --rms $file")
+  commands+=("sox $file -n stats")
   cat "$file" >/dev/null # warm the page cache
-  for mode in peak rms; do
-    opts=()
-    [ "$mode" = rms ] && opts=(--rms)
-    : >"$work/tool.txt"
-    : >"$work/sox.txt"
-    time_once "$tool" "${opts[@]}" "$file" >/dev/null
-    time_once sox "$file" -n stats >/dev/null
-    for ((i = 0; i < runs; i++)); do
-      time_once "$tool" "${opts[@]}" "$file" >>"$work/tool.txt"
-      time_once sox "$file" -n stats >>"$work/sox.txt"
+  for i in "${!commands[@]}"; do : >"$work/times-$i.txt"; done
+  for ((round = 0; round <= runs; round++)); do
+    for i in "${!commands[@]}"; do
+      # shellcheck disable=SC2086 # the commands are split into words on purpose
+      result=$(time_once ${commands[$i]})
+      [ "$round" -gt 0 ] && echo "$result" >>"$work/times-$i.txt"
     done
-    tool_us=$(cut -d' ' -f1 "$work/tool.txt" | median)
-    sox_us=$(cut -d' ' -f1 "$work/sox.txt" | median)
-    tool_kb=$(cut -d' ' -f2 "$work/tool.txt" | largest)
-    sox_kb=$(cut -d' ' -f2 "$work/sox.txt" | largest)
-    tool_cpu=$(cut -d' ' -f3 "$work/tool.txt" | median)
-    sox_cpu=$(cut -d' ' -f3 "$work/sox.txt" | median)
-    wall_ratio=$(awk -v s="$sox_us" -v t="$tool_us" 'BEGIN { printf "%.1fx", s / t }')
-    cpu_ratio=$(awk -v s="$sox_cpu" -v t="$tool_cpu" 'BEGIN { printf (t > 0 ? "%.1fx" : "-"), s / (t > 0 ? t : 1) }')
-    printf '%-8s %-24s %9.3f %7s %9.2f %7s %13s\n' "${minutes}min" "quimbrel-measure${opts[*]:+ ${opts[*]}}" \
-      "$(awk -v t="$tool_us" 'BEGIN { print t / 1e6 }')" "$wall_ratio" "$tool_cpu" "$cpu_ratio" "$tool_kb"
-    printf '%-8s %-24s %9.3f %7s %9.2f %7s %13s\n' "${minutes}min" "sox -n stats" \
-      "$(awk -v t="$sox_us" 'BEGIN { print t / 1e6 }')" "" "$sox_cpu" "" "$sox_kb"
+  done
+  last=$(( ${#commands[@]} - 1 ))
+  wall() { cut -d' ' -f1 "$work/times-$1.txt" | median; }
+  cpu() { cut -d' ' -f2 "$work/times-$1.txt" | median; }
+  dd_wall=$(wall 0) dd_cpu=$(cpu 0) sox_wall=$(wall "$last") sox_cpu=$(cpu "$last")
+  echo
+  echo "${minutes}-minute file, $(stat -c %s "$file") bytes; load $(cut -d' ' -f1-3 /proc/loadavg) at its end"
+  printf '%-32s %8s %6s %7s %8s %6s %7s %9s\n' "command" "wall s" "x dd" "sox/it" "CPU s" "x dd" "sox/it" "peak KiB"
+  for i in "${!commands[@]}"; do
+    w=$(wall "$i") c=$(cpu "$i") kib=$(cut -d' ' -f3 "$work/times-$i.txt" | largest)
+    awk -v n="${names[$i]}" -v w="$w" -v c="$c" -v k="$kib" -v dw="$dd_wall" -v dc="$dd_cpu" \
+        -v sw="$sox_wall" -v sc="$sox_cpu" 'BEGIN {
+      printf "%-32s %8.4f %5.2fx %6.1fx %8.4f %5.2fx %6.1fx %9d\n", n, w, w / dw, sw / w, c, c / dc, sc / c, k }'
   done
 done

@@ -21,21 +21,25 @@ bool Clipped(int32_t Peak)
 
 TBlockLevels TBlockMeasurer::Measure(int16_t* Samples, size_t FrameCount)
 {
-    TBlockLevels levels;
-    levels.RawPeak = MeasurePeaks(Samples, FrameCount);
-    levels.LeftClipped = Clipped(levels.RawPeak.Left);
-    levels.RightClipped = Clipped(levels.RawPeak.Right);
-
+    const TStereoPeak rawPeak = MeasurePeaks(Samples, FrameCount);
     RemoveOffsets(Samples, FrameCount, FOffsets.LeftOffsetEstimate(), FOffsets.RightOffsetEstimate());
     const TStereoPower power =
         FPeakLevel ? MeasurePeakPower(Samples, FrameCount) : MeasureRmsPower(Samples, FrameCount);
-    FLastLeftPower = SmoothPower(FLastLeftPower, power.Left, FFirstBlock);
-    FLastRightPower = SmoothPower(FLastRightPower, power.Right, FFirstBlock);
+    FOffsets.AddBlock(Samples, FrameCount);
+    return Show(rawPeak, power);
+}
+
+TBlockLevels TBlockMeasurer::Show(const TStereoPeak& RawPeak, const TStereoPower& Power)
+{
+    TBlockLevels levels;
+    levels.RawPeak = RawPeak;
+    levels.LeftClipped = Clipped(RawPeak.Left);
+    levels.RightClipped = Clipped(RawPeak.Right);
+    FLastLeftPower = SmoothPower(FLastLeftPower, Power.Left, FFirstBlock);
+    FLastRightPower = SmoothPower(FLastRightPower, Power.Right, FFirstBlock);
     FFirstBlock = false;
     levels.LeftdB = PowerTodB(FLastLeftPower);
     levels.RightdB = PowerTodB(FLastRightPower);
-
-    FOffsets.AddBlock(Samples, FrameCount);
     return levels;
 }
 

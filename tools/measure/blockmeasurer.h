@@ -30,6 +30,11 @@ public:
     // Measures FrameCount interleaved stereo frames; corrects them in place.
     TBlockLevels Measure(int16_t* Samples, size_t FrameCount);
 
+    // The levels shown for the next block when it was measured elsewhere:
+    // RawPeak of its own samples, Power after its offsets were taken off.
+    // Smooths and converts as Measure does; leaves the offsets alone.
+    TBlockLevels Show(const TStereoPeak& RawPeak, const TStereoPower& Power);
+
     const TOffsetEstimator& Offsets() const { return FOffsets; }
 
 private:

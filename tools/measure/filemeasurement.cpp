@@ -1,9 +1,10 @@
 #include "tools/measure/filemeasurement.h"
 
-#include "tools/measure/blockmeasurer.h"
+#include "tools/measure/batchmeasurer.h"
 #include "tools/measure/progressbar.h"
 #include "tools/measure/wavstreamreader.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -33,22 +34,27 @@ std::string CutShortWarning(const TWavStreamReader& Reader)
            std::to_string(Reader.DeclaredBlocks()) + " blocks";
 }
 
-// Reads and measures every full block, adding each to Summary.
+// Reads and measures every full block, a batch at a time, adding each to Summary.
 void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TMeasureOptions& Options,
                    TReportWriter& Report, TFileSummary& Summary, TProgressBar* Bar)
 {
-    std::vector<int16_t> block(TWavStreamReader::BlockFrames * SamplesPerFrame);
-    TBlockMeasurer measurer(Options.PeakLevel);
+    constexpr size_t batchBlocks = TBatchMeasurer::BatchBlocks;
+    std::vector<int16_t> batch(batchBlocks * TWavStreamReader::BlockFrames * SamplesPerFrame);
+    std::array<TBlockLevels, batchBlocks> levels;
+    TBatchMeasurer measurer(Options.PeakLevel);
     const double secondsPerBlock = static_cast<double>(TWavStreamReader::BlockFrames) / Info.SampleRate;
-    while (Reader.ReadBlock(block.data())) {
-        const double start = static_cast<double>(Reader.BlocksRead() - 1) * secondsPerBlock;
-        const TBlockLevels levels = measurer.Measure(block.data(), TWavStreamReader::BlockFrames);
-        Summary.Left.AddBlock(levels.LeftdB, levels.RawPeak.Left, levels.LeftClipped, start);
-        Summary.Right.AddBlock(levels.RightdB, levels.RawPeak.Right, levels.RightClipped, start);
-        if (Options.Blocks)
-            Report.Block(start, levels);
-        if (Bar)
-            Bar->Update(Reader.BlocksRead());
+    uint64_t done = 0;
+    while (const size_t count = Reader.ReadBlocks(batch.data(), batchBlocks)) {
+        measurer.Measure(batch.data(), count, levels.data());
+        for (size_t b = 0; b < count; ++b, ++done) {
+            const double start = static_cast<double>(done) * secondsPerBlock;
+            Summary.Left.AddBlock(levels[b].LeftdB, levels[b].RawPeak.Left, levels[b].LeftClipped, start);
+            Summary.Right.AddBlock(levels[b].RightdB, levels[b].RawPeak.Right, levels[b].RightClipped, start);
+            if (Options.Blocks)
+                Report.Block(start, levels[b]);
+            if (Bar)
+                Bar->Update(done + 1);
+        }
     }
     Summary.LeftOffsetEstimate = measurer.Offsets().LeftOffsetEstimate();
     Summary.RightOffsetEstimate = measurer.Offsets().RightOffsetEstimate();

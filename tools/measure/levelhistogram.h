@@ -1,7 +1,10 @@
 #pragma once
 // Counts block levels in bins of 0.01 dB, so that the median and other
-// percentiles of a file of any length take the same small memory.
+// percentiles of a file of any length take the same small memory. Bins are
+// kept in pages of 10.24 dB, each made when a level first falls in it: the
+// levels of a recording fill a few pages of the 21.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -25,8 +28,15 @@ public:
     double Percentile(double Fraction) const;
 
 private:
-    std::vector<uint32_t> FBins; // blocks per 0.01 dB, from LowestCentidB upward (4 billion blocks: 13 years)
-    uint64_t FCount = 0;         // blocks added
+    static constexpr size_t BinsPerPage = 1024;
+
+    // Blocks counted in Bin, 0.01 dB from LowestCentidB upward.
+    uint32_t BinCount(size_t Bin) const;
+
+    // Pages of BinsPerPage bins from LowestCentidB upward, empty until a level
+    // falls in them; blocks per 0.01 dB (4 billion blocks: 13 years).
+    std::vector<std::vector<uint32_t>> FPages;
+    uint64_t FCount = 0; // blocks added
 };
 
 } // namespace measure

@@ -68,30 +68,42 @@ TWavStreamReader::TWavStreamReader(const std::string& FileName) : FChunks(FileNa
     if (!refusal.empty())
         throw EWavFileError(refusal);
     FFrameBytes = Channels() == 1 ? BytesPerSample : BytesPerStereoFrame;
-    if (Channels() == 1)
-        FMono.resize(BlockFrames);
     FDataFrames = std::min(FChunks.DataBytes(), FChunks.DataBytesPresent()) / FFrameBytes;
 }
 
 bool TWavStreamReader::ReadBlock(int16_t* Samples)
 {
-    if (FBlocksRead >= BlockCount())
-        return false;
-    if (FMono.empty()) {
-        ReadExactly(Samples, BlockFrames * BytesPerStereoFrame);
-    } else {
-        ReadExactly(FMono.data(), BlockFrames * BytesPerSample);
-        for (size_t i = 0; i < BlockFrames; ++i)
-            Samples[SamplesPerFrame * i] = Samples[SamplesPerFrame * i + 1] = FMono[i];
-    }
-    ++FBlocksRead;
-    return true;
+    return ReadBlocks(Samples, 1) == 1;
 }
 
-void TWavStreamReader::ReadExactly(void* Buffer, size_t Bytes)
+size_t TWavStreamReader::ReadBlocks(int16_t* Samples, size_t MaxBlocks)
 {
-    if (mmioRead(FChunks.File(), Buffer, static_cast<int64_t>(Bytes)) != static_cast<int64_t>(Bytes))
+    if (FEndedEarly)
         throw EWavFileError(FileEndsEarly);
+    const auto wanted = static_cast<size_t>(std::min<uint64_t>(MaxBlocks, BlockCount() - FBlocksRead));
+    if (wanted == 0)
+        return 0;
+    // Mono samples are read into the second half and widened forwards: each
+    // pair written lies before every mono sample still to be read.
+    const bool mono = Channels() == 1;
+    const size_t stereoSamples = wanted * BlockFrames * SamplesPerFrame;
+    int16_t* target = mono ? Samples + stereoSamples / SamplesPerFrame : Samples;
+    const size_t blockBytes = BlockFrames * FFrameBytes;
+    const int64_t got = mmioRead(FChunks.File(), target, static_cast<int64_t>(wanted * blockBytes));
+    const size_t blocks = got > 0 ? static_cast<size_t>(got) / blockBytes : 0;
+    if (blocks < wanted) {
+        if (blocks == 0)
+            throw EWavFileError(FileEndsEarly);
+        FEndedEarly = true; // said when the blocks read so far have been taken
+    }
+    if (mono) {
+        for (size_t i = 0; i < blocks * BlockFrames; ++i) {
+            const int16_t sample = target[i];
+            Samples[SamplesPerFrame * i] = Samples[SamplesPerFrame * i + 1] = sample;
+        }
+    }
+    FBlocksRead += blocks;
+    return blocks;
 }
 
 } // namespace measure

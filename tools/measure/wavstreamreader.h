@@ -1,7 +1,7 @@
 #pragma once
 // Reads a WAV file block by block, with the window's acceptance rules
 // (TWaveFileChunks): 16-bit PCM at any rate but 0; mono widened to stereo.
-// Only one block is held at a time, so memory stays the same whatever the
+// Only the blocks asked for are held, so memory stays the same whatever the
 // file's length. Unlike the window it reads interrupted recordings: a data
 // chunk cut short is read up to the end of the file, and a RIFF or data size
 // of 0 or 0xFFFFFFFF (never written) means "to the end of the file".
@@ -12,7 +12,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace measure {
 
@@ -51,14 +50,19 @@ public:
     // throws EWavFileError when the file ends early.
     bool ReadBlock(int16_t* Samples);
 
+    // Reads up to MaxBlocks full blocks at once into Samples (2 x BlockFrames
+    // values each) and returns how many; 0 when none is left. When the file
+    // ends early, the full blocks read are returned and the next call throws
+    // EWavFileError; with none read it throws at once.
+    size_t ReadBlocks(int16_t* Samples, size_t MaxBlocks);
+
 private:
-    void ReadExactly(void* Buffer, size_t Bytes);
 
     TWaveFileChunks FChunks;        // the open file, positioned in the data chunk
     uint64_t FFrameBytes = 0;       // bytes of one frame in the file: 2 for mono, else 4
     uint64_t FDataFrames = 0;       // frames present in the data chunk, after widening
     uint64_t FBlocksRead = 0;       // full blocks handed out so far
-    std::vector<int16_t> FMono;     // one block of mono samples before widening; empty for stereo
+    bool FEndedEarly = false;       // the last read fell short: the next one fails
 };
 
 } // namespace measure
