@@ -16,14 +16,18 @@ bool RmsLanesAvailable()
 }
 
 // Everything below is compiled for AVX-512 and is reached only when
-// RmsLanesAvailable says so.
+// RmsLanesAvailable says so; GCC and clang each have their own way to say
+// which functions may use it. GCC 12 takes the deliberately undefined upper
+// halves inside some AVX-512 intrinsics for uninitialised values.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vl,avx512dq"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw,avx512vl,avx512dq")
-// GCC 12 takes the deliberately undefined upper halves inside some AVX-512
-// intrinsics for uninitialised values.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 namespace {
 
@@ -210,7 +214,11 @@ void MeasureRmsLanes(const int16_t* Samples, size_t FrameCount, const uint16_t* 
     }
 }
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC diagnostic pop
 #pragma GCC pop_options
+#endif
 
 } // namespace measure

@@ -105,8 +105,14 @@ TSampleStats StatsOf128(const int16_t* Samples, size_t SampleCount, std::array<u
     return stats;
 }
 
+// Only the functions below may use these instructions: GCC and clang each
+// have their own way to say so.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw")
+#endif
 
 // 512-bit vectors: 16 frames at a time.
 TSampleStats StatsOf512(const int16_t* Samples, size_t SampleCount, std::array<uint16_t, 2> Offsets)
@@ -143,7 +149,11 @@ TSampleStats StatsOf512(const int16_t* Samples, size_t SampleCount, std::array<u
     return stats;
 }
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 bool Has512()
 {
