@@ -10,14 +10,20 @@ namespace {
 
 // Enough slack in the device for the reader to be late by a few blocks.
 constexpr unsigned DeviceBufferMicroseconds = 500000;
-constexpr unsigned DevicePeriodMicroseconds = 25000;
+// Readers take 100 ms blocks. A device period of exactly half a block (2205
+// frames at 44.1 kHz) wakes the reader, and a sound server's plugin, twice
+// per block and no more, while a block still ends on a period's end. A device
+// that has no period of that size gets short ones instead, so that blocks
+// arrive no more unevenly than one short period.
+constexpr unsigned PeriodsPerSecond = 20;
+constexpr unsigned ShortPeriodMicroseconds = 25000;
 constexpr unsigned BytesPerSample = 2; // signed 16-bit
 // Read looks at the stream at least this often even when it reports nothing
 // (a stream that vanished may not say so).
 constexpr int PollTimeoutMilliseconds = 200;
 // A read returns nothing before a period is there, so a descriptor that is
-// ready without input is looked at again after one period.
-constexpr int FalseReadyWaitMilliseconds = DevicePeriodMicroseconds / 1000;
+// ready without input is looked at again after a short period.
+constexpr int FalseReadyWaitMilliseconds = ShortPeriodMicroseconds / 1000;
 // A working stream delivers frames after recovering from an overrun; this many
 // overruns in a row without a frame between them mean that it never will.
 constexpr int OverrunsForLoss = 5;
@@ -65,16 +71,24 @@ int TCaptureStream::Configure(snd_pcm_t* Pcm, unsigned Channels, unsigned Rate)
         return err;
     std::unique_ptr<snd_pcm_hw_params_t, THwParamsDeleter> params(raw);
     unsigned bufferTime = DeviceBufferMicroseconds;
-    unsigned periodTime = DevicePeriodMicroseconds;
     if ((err = snd_pcm_hw_params_any(Pcm, raw)) < 0 ||
         (err = snd_pcm_hw_params_set_access(Pcm, raw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
         (err = snd_pcm_hw_params_set_format(Pcm, raw, SND_PCM_FORMAT_S16_LE)) < 0 ||
         (err = snd_pcm_hw_params_set_channels(Pcm, raw, Channels)) < 0 ||
         (err = snd_pcm_hw_params_set_rate(Pcm, raw, Rate, 0)) < 0 ||
         (err = snd_pcm_hw_params_set_buffer_time_near(Pcm, raw, &bufferTime, nullptr)) < 0 ||
-        (err = snd_pcm_hw_params_set_period_time_near(Pcm, raw, &periodTime, nullptr)) < 0)
+        (err = SetPeriod(Pcm, raw, Rate)) < 0)
         return err;
     return snd_pcm_hw_params(Pcm, raw);
+}
+
+int TCaptureStream::SetPeriod(snd_pcm_t* Pcm, snd_pcm_hw_params_t* Params, unsigned Rate)
+{
+    const snd_pcm_uframes_t halfBlock = Rate / PeriodsPerSecond;
+    if (Rate % PeriodsPerSecond == 0 && snd_pcm_hw_params_test_period_size(Pcm, Params, halfBlock, 0) == 0)
+        return snd_pcm_hw_params_set_period_size(Pcm, Params, halfBlock, 0);
+    unsigned periodTime = ShortPeriodMicroseconds;
+    return snd_pcm_hw_params_set_period_time_near(Pcm, Params, &periodTime, nullptr);
 }
 
 int TCaptureStream::PreparePolling()
