@@ -207,6 +207,25 @@ launch() {
 
 stop() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 
+# CPU time of each thread of process $1 so far: "tid name nanoseconds" lines
+# (/proc/PID/task/TID/schedstat, finer than the ticks of /proc/PID/stat).
+thread_ns() {
+  local task
+  for task in /proc/"$1"/task/*; do
+    printf '%s %s %s\n' "${task##*/}" "$(tr ' ' '_' <"$task/comm")" "$(cut -d' ' -f1 "$task/schedstat")"
+  done 2>/dev/null
+}
+
+# The CPU of each thread over the window, in % of one core, from two
+# thread_ns snapshots and the window's length in microseconds; threads of one
+# name are added up (a thread that ended within the window is left out).
+thread_shares() { # before after microseconds
+  awk -v t="$3" 'NR == FNR { start[$1] = $3; next }
+    { name = $2; used[name] += $3 - (($1 in start) ? start[$1] : 0) }
+    END { for (n in used) printf "%s %.3f%%, ", n, 100 * used[n] / 1000 / t }' "$1" "$2" |
+    sed 's/, $//'
+}
+
 # CPU ticks of the sound server's processes, all together.
 server_ticks() {
   local pid total=0
@@ -221,6 +240,7 @@ measure() { # name command...
   shift
   launch "$@"
   local pid=$launched
+  thread_ns "$pid" >"$work/threads.before"
   c0=$(cpu_ticks "$pid")
   s0=$(server_ticks)
   t0=$(now_us)
@@ -245,6 +265,8 @@ measure() { # name command...
   c1=$(cpu_ticks "$pid")
   s1=$(server_ticks)
   t1=$(now_us)
+  thread_ns "$pid" >"$work/threads.after"
+  thread_shares "$work/threads.before" "$work/threads.after" $((t1 - t0)) >"$work/$name.threads"
   rss=$(status_kib "$pid" VmRSS)
   hwm=$(status_kib "$pid" VmHWM)
   stop "$pid"
@@ -316,6 +338,8 @@ bench_server() { # server
   done
   echo "recording from the server halfway through the last window (pactl list source-outputs):"
   for name in quimbrel pavumeter; do echo "  $name: $(cat "$work/$name.recording")"; done
+  echo "CPU by thread in the last window (schedstat; threads of one name added up):"
+  for name in quimbrel pavumeter; do echo "  $name: $(cat "$work/$name.threads")"; done
   echo "load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min) at the end"
   stop_server
 }

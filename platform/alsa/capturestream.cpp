@@ -10,12 +10,13 @@ namespace {
 
 // Enough slack in the device for the reader to be late by a few blocks.
 constexpr unsigned DeviceBufferMicroseconds = 500000;
-// Readers take 100 ms blocks. A device period of exactly half a block (2205
-// frames at 44.1 kHz) wakes the reader, and a sound server's plugin, twice
-// per block and no more, while a block still ends on a period's end. A device
+// Readers take 100 ms blocks. A device period of exactly one block (4410
+// frames at 44.1 kHz) wakes the reader, and a sound server and its plugin,
+// once per block and no more, and a block ends on a period's end. A device
 // that has no period of that size gets short ones instead, so that blocks
-// arrive no more unevenly than one short period.
-constexpr unsigned PeriodsPerSecond = 20;
+// arrive no more unevenly than one short period (a long period that does not
+// divide the block would deliver blocks one or two long periods apart).
+constexpr unsigned PeriodsPerSecond = 10;
 constexpr unsigned ShortPeriodMicroseconds = 25000;
 constexpr unsigned BytesPerSample = 2; // signed 16-bit
 // Read looks at the stream at least this often even when it reports nothing
@@ -84,9 +85,9 @@ int TCaptureStream::Configure(snd_pcm_t* Pcm, unsigned Channels, unsigned Rate)
 
 int TCaptureStream::SetPeriod(snd_pcm_t* Pcm, snd_pcm_hw_params_t* Params, unsigned Rate)
 {
-    const snd_pcm_uframes_t halfBlock = Rate / PeriodsPerSecond;
-    if (Rate % PeriodsPerSecond == 0 && snd_pcm_hw_params_test_period_size(Pcm, Params, halfBlock, 0) == 0)
-        return snd_pcm_hw_params_set_period_size(Pcm, Params, halfBlock, 0);
+    const snd_pcm_uframes_t block = Rate / PeriodsPerSecond;
+    if (Rate % PeriodsPerSecond == 0 && snd_pcm_hw_params_test_period_size(Pcm, Params, block, 0) == 0)
+        return snd_pcm_hw_params_set_period_size(Pcm, Params, block, 0);
     unsigned periodTime = ShortPeriodMicroseconds;
     return snd_pcm_hw_params_set_period_time_near(Pcm, Params, &periodTime, nullptr);
 }

@@ -55,7 +55,7 @@ private:
     explicit TCaptureStream(snd_pcm_t* Pcm, unsigned FrameBytes);
 
     static int Configure(snd_pcm_t* Pcm, unsigned Channels, unsigned Rate);
-    // Half a block if the device has that period exactly, else a short one.
+    // One block if the device has that period exactly, else a short one.
     static int SetPeriod(snd_pcm_t* Pcm, snd_pcm_hw_params_t* Params, unsigned Rate);
     int PreparePolling();
 

@@ -64,7 +64,9 @@ void TQtPaintWidget::PaintRequested()
 
 void TQtPaintWidget::paintEvent(QPaintEvent* Event)
 {
-    if (!FSurfacePainted) {
+    // A paint the program asked for after the surface was painted (a
+    // synchronous repaint) paints it again.
+    if (!FSurfacePainted || !FRequested.isEmpty()) {
         FRequested = QRegion();
         Guarded(FControl, [this]() { FControl->PaintHandler(); });
     }

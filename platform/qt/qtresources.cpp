@@ -19,10 +19,12 @@ bool ReadResource(const std::string& Path, std::vector<uint8_t>& Data)
 
 namespace {
 
-bool DecodeImage(const QString& Path, QImage::Format Format, TDecodedImage& Image)
+// FileFormat names Qt's own decoder, so that no image plug-in is loaded to
+// guess the format.
+bool DecodeImage(const QString& Path, const char* FileFormat, QImage::Format Format, TDecodedImage& Image)
 {
     Application.Peer();
-    QImage image(Path);
+    QImage image(Path, FileFormat);
     if (image.isNull())
         return false;
     image = image.convertToFormat(Format);
@@ -40,14 +42,14 @@ bool DecodeImage(const QString& Path, QImage::Format Format, TDecodedImage& Imag
 
 bool LoadResourceImage(const std::string& Name, TDecodedImage& Image)
 {
-    return DecodeImage(QStringLiteral(":/bitmaps/") + ToQString(Name) + QStringLiteral(".bmp"), QImage::Format_RGB32,
-                       Image);
+    return DecodeImage(QStringLiteral(":/bitmaps/") + ToQString(Name) + QStringLiteral(".bmp"), "BMP",
+                       QImage::Format_RGB32, Image);
 }
 
 bool LoadIconImage(const std::string& Name, TDecodedImage& Image)
 {
-    return DecodeImage(QStringLiteral(":/icons/") + ToQString(Name) + QStringLiteral(".png"), QImage::Format_ARGB32,
-                       Image);
+    return DecodeImage(QStringLiteral(":/icons/") + ToQString(Name) + QStringLiteral(".png"), "PNG",
+                       QImage::Format_ARGB32, Image);
 }
 
 std::vector<std::string> ListResources(const std::string& Folder)

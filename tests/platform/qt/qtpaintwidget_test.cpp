@@ -14,6 +14,7 @@
 
 namespace {
 
+// Levels between the scale lines, which are drawn over the bars.
 constexpr int BarColumn = 10;     // inside the left bar
 constexpr int TimerRoundMs = 200; // longer than the meter's 125 ms delay timer
 
@@ -74,25 +75,26 @@ protected:
 
 TEST_F(PaintWidgetTest, RepaintsReachTheScreenOnlyWhenAPixelChanges)
 {
-    Write(-20.0f);
-    ASSERT_TRUE(ScreenShows(-20.0f));
+    Write(-25.0f);
+    ASSERT_TRUE(ScreenShows(-25.0f));
     eventloop::RunFor(TimerRoundMs); // the delay timer's paint too
     const int shown = Events.Count;
     for (int block = 0; block < 3; ++block)
-        Write(-20.0f);
+        Write(-25.0f);
     eventloop::RunFor(TimerRoundMs);
     EXPECT_EQ(Events.Count, shown) << "the same level paints the meter but not the screen";
-    Write(-10.0f);
-    EXPECT_TRUE(ScreenShows(-10.0f)) << "a higher level is on the screen";
+    Write(-15.0f);
+    EXPECT_TRUE(ScreenShows(-15.0f)) << "a higher level is on the screen";
     EXPECT_GT(Events.Count, shown);
 }
 
 TEST_F(PaintWidgetTest, AFallingBarReachesTheScreen)
 {
-    Write(-10.0f);
-    ASSERT_TRUE(ScreenShows(-10.0f));
+    Write(-15.0f);
+    ASSERT_TRUE(ScreenShows(-15.0f));
     Fixture.Meter->SetDecayRate(100);
-    ASSERT_TRUE(eventloop::RunUntil([&] { return ScreenBarTop() > Fixture.Meter->dBToY(-20.0f); }))
+    Write(-60.0f);
+    ASSERT_TRUE(eventloop::RunUntil([&] { return ScreenBarTop() > Fixture.Meter->dBToY(-25.0f); }))
         << "the timer's paints that move the bar are shown";
 }
 
