@@ -19,12 +19,10 @@ bool ReadResource(const std::string& Path, std::vector<uint8_t>& Data)
 
 namespace {
 
-// FileFormat names Qt's own decoder, so that no image plug-in is loaded to
-// guess the format.
-bool DecodeImage(const QString& Path, const char* FileFormat, QImage::Format Format, TDecodedImage& Image)
+bool DecodeImage(const QString& Path, QImage::Format Format, TDecodedImage& Image)
 {
     Application.Peer();
-    QImage image(Path, FileFormat);
+    QImage image(Path);
     if (image.isNull())
         return false;
     image = image.convertToFormat(Format);
@@ -42,14 +40,14 @@ bool DecodeImage(const QString& Path, const char* FileFormat, QImage::Format For
 
 bool LoadResourceImage(const std::string& Name, TDecodedImage& Image)
 {
-    return DecodeImage(QStringLiteral(":/bitmaps/") + ToQString(Name) + QStringLiteral(".bmp"), "BMP",
-                       QImage::Format_RGB32, Image);
+    return DecodeImage(QStringLiteral(":/bitmaps/") + ToQString(Name) + QStringLiteral(".bmp"), QImage::Format_RGB32,
+                       Image);
 }
 
 bool LoadIconImage(const std::string& Name, TDecodedImage& Image)
 {
-    return DecodeImage(QStringLiteral(":/icons/") + ToQString(Name) + QStringLiteral(".png"), "PNG",
-                       QImage::Format_ARGB32, Image);
+    return DecodeImage(QStringLiteral(":/icons/") + ToQString(Name) + QStringLiteral(".png"), QImage::Format_ARGB32,
+                       Image);
 }
 
 std::vector<std::string> ListResources(const std::string& Folder)
