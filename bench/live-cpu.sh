@@ -208,11 +208,14 @@ launch() {
 stop() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 
 # CPU time of each thread of process $1 so far: "tid name nanoseconds" lines
-# (/proc/PID/task/TID/schedstat, finer than the ticks of /proc/PID/stat).
+# (/proc/PID/task/TID/schedstat, finer than the ticks of /proc/PID/stat); the
+# process's first thread is "main".
 thread_ns() {
-  local task
+  local task name
   for task in /proc/"$1"/task/*; do
-    printf '%s %s %s\n' "${task##*/}" "$(tr ' ' '_' <"$task/comm")" "$(cut -d' ' -f1 "$task/schedstat")"
+    name="$(tr ' ' '_' <"$task/comm")"
+    [ "${task##*/}" != "$1" ] || name=main
+    printf '%s %s %s\n' "${task##*/}" "$name" "$(cut -d' ' -f1 "$task/schedstat")"
   done 2>/dev/null
 }
 

@@ -1,5 +1,6 @@
 #include "platform/alsa/capturestream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <poll.h>
@@ -23,8 +24,14 @@ constexpr unsigned BytesPerSample = 2; // signed 16-bit
 // (a stream that vanished may not say so).
 constexpr int PollTimeoutMilliseconds = 200;
 // A read returns nothing before a period is there, so a descriptor that is
-// ready without input is looked at again after a short period.
+// ready without input is looked at again when the rest of the period should
+// have come, but not sooner than this (nor later than the poll timeout).
+// PipeWire's plugin keeps its descriptor ready all the time, PulseAudio's
+// while its stream starts.
+constexpr int ShortestWaitMilliseconds = 5;
+// The wait when the stream cannot tell what it holds.
 constexpr int FalseReadyWaitMilliseconds = ShortPeriodMicroseconds / 1000;
+constexpr unsigned long MillisecondsPerSecond = 1000;
 // A working stream delivers frames after recovering from an overrun; this many
 // overruns in a row without a frame between them mean that it never will.
 constexpr int OverrunsForLoss = 5;
@@ -47,7 +54,16 @@ int TCaptureStream::Open(const char* PcmName, unsigned Channels, unsigned Rate, 
         snd_pcm_close(pcm);
         return err;
     }
+    snd_pcm_uframes_t bufferFrames = 0;
+    snd_pcm_uframes_t periodFrames = 0;
+    err = snd_pcm_get_params(pcm, &bufferFrames, &periodFrames);
+    if (err < 0) {
+        snd_pcm_close(pcm);
+        return err;
+    }
     std::unique_ptr<TCaptureStream> stream(new TCaptureStream(pcm, Channels * BytesPerSample));
+    stream->FRate = Rate;
+    stream->FPeriodFrames = periodFrames;
     err = stream->PreparePolling();
     if (err < 0)
         return err;
@@ -176,10 +192,22 @@ long TCaptureStream::WaitForInput()
     if (ready > 0 && !InputSignalled()) {
         // Polling again at once would spin and starve the plugin's own thread.
         pollfd wake{FWakeFd, POLLIN, 0};
-        if (poll(&wake, 1, FalseReadyWaitMilliseconds) > 0)
+        if (poll(&wake, 1, RestOfPeriodMilliseconds()) > 0)
             DrainWake();
     }
     return 0;
+}
+
+int TCaptureStream::RestOfPeriodMilliseconds()
+{
+    const snd_pcm_sframes_t available = snd_pcm_avail_update(FPcm);
+    if (available < 0)
+        return FalseReadyWaitMilliseconds;
+    const auto have = static_cast<snd_pcm_uframes_t>(available);
+    const snd_pcm_uframes_t missing = have < FPeriodFrames ? FPeriodFrames - have : 0;
+    // Rounded up: a look a little early would find nothing again.
+    const unsigned long milliseconds = (missing * MillisecondsPerSecond + FRate - 1) / FRate;
+    return static_cast<int>(std::clamp<unsigned long>(milliseconds, ShortestWaitMilliseconds, PollTimeoutMilliseconds));
 }
 
 bool TCaptureStream::DrainWake()

@@ -61,6 +61,8 @@ private:
 
     long RecoverFromOverrun(long Error);
     long WaitForInput();
+    // How long the rest of a period takes to come, from what the stream holds.
+    int RestOfPeriodMilliseconds();
     // Empties the wake descriptor if the last poll found it signalled.
     bool DrainWake();
     // Whether the stream's descriptors, as the last poll left them, mean input.
@@ -71,4 +73,6 @@ private:
     int FWakeFd = -1;              // eventfd that interrupts the poll in Read
     std::vector<pollfd> FPollFds;  // the stream's descriptors, then FWakeFd
     int FOverrunsWithoutInput = 0; // overruns since frames last arrived (reading thread)
+    unsigned FRate = 1;                 // frames per second, > 0
+    snd_pcm_uframes_t FPeriodFrames = 0; // the device period the stream was given, frames
 };
