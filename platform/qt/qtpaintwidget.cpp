@@ -9,8 +9,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <algorithm>
-#include <cstring>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -56,9 +57,11 @@ void TQtPaintWidget::PaintRequested()
     if (area.isEmpty() || !isVisible())
         return;
     Guarded(FControl, [this]() { FControl->PaintHandler(); });
-    if (!DiffersFromShown(FControl->Surface()))
+    const size_t fingerprint = Fingerprint(FControl->Surface());
+    if (FShownKnown && fingerprint == FShownFingerprint)
         return;
     FSurfacePainted = true;
+    FPaintedFingerprint = fingerprint;
     update(area);
 }
 
@@ -66,11 +69,16 @@ void TQtPaintWidget::paintEvent(QPaintEvent* Event)
 {
     // A paint the program asked for after the surface was painted (a
     // synchronous repaint) paints it again.
-    if (!FSurfacePainted || !FRequested.isEmpty()) {
+    const bool painted = FSurfacePainted && FRequested.isEmpty();
+    FSurfacePainted = false;
+    if (!painted) {
         FRequested = QRegion();
         Guarded(FControl, [this]() { FControl->PaintHandler(); });
     }
-    FSurfacePainted = false;
+    // What is on the screen now is known only if the whole of a picture
+    // whose fingerprint was taken went there.
+    FShownKnown = painted && Event->region().contains(rect());
+    FShownFingerprint = FPaintedFingerprint;
     const TBitmap& surface = FControl->Surface();
     if (surface.Empty())
         return;
@@ -78,38 +86,17 @@ void TQtPaintWidget::paintEvent(QPaintEvent* Event)
                        surface.Width() * static_cast<int>(sizeof(uint32_t)), QImage::Format_RGB32);
     QPainter painter(this);
     painter.drawImage(0, 0, image);
-    RememberShown(surface, Event->region());
 }
 
-bool TQtPaintWidget::DiffersFromShown(const TBitmap& Surface) const
+size_t TQtPaintWidget::Fingerprint(const TBitmap& Surface)
 {
-    if (Surface.Width() != FShownWidth || Surface.Height() != FShownHeight)
-        return true;
-    return std::memcmp(FShown.data(), Surface.Bits(), FShown.size() * sizeof(uint32_t)) != 0;
-}
-
-void TQtPaintWidget::RememberShown(const TBitmap& Surface, const QRegion& Region)
-{
-    const int width = Surface.Width();
-    const int height = Surface.Height();
-    if (width != FShownWidth || height != FShownHeight) {
-        // Nothing of another size is known to be on the screen: the first
-        // request after this paints through the toolkit again.
-        FShown.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-        FShownWidth = width;
-        FShownHeight = height;
-        if (!Region.contains(QRect(0, 0, width, height))) {
-            FShownWidth = -1;
-            return;
-        }
-    }
-    for (const QRect& rect : Region) {
-        const QRect part = rect.intersected(QRect(0, 0, width, height));
-        for (int y = part.top(); y <= part.bottom(); ++y) {
-            const size_t start = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(part.left());
-            std::copy_n(Surface.Bits() + start, part.width(), FShown.begin() + static_cast<std::ptrdiff_t>(start));
-        }
-    }
+    // The size goes in too: pictures of two sizes never match. A 64-bit hash
+    // that two different pictures share is not to be expected in any number
+    // of repaints a program makes.
+    const auto* bytes = reinterpret_cast<const char*>(Surface.Bits());
+    const size_t length = static_cast<size_t>(Surface.Width()) * static_cast<size_t>(Surface.Height()) * sizeof(uint32_t);
+    const size_t size = (static_cast<size_t>(Surface.Width()) << 32) ^ static_cast<size_t>(Surface.Height());
+    return std::hash<std::string_view>{}(std::string_view(bytes, length)) ^ std::hash<size_t>{}(size);
 }
 
 void TQtPaintWidget::mouseReleaseEvent(QMouseEvent* Event)

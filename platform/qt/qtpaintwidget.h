@@ -12,8 +12,7 @@
 #include <QRegion>
 #include <QWidget>
 
-#include <cstdint>
-#include <vector>
+#include <cstddef>
 
 class TBitmap;
 class TWinControl;
@@ -34,16 +33,15 @@ protected:
 private:
     // Runs the paint handler for the requested area, as the toolkit would have.
     void PaintRequested();
-    bool DiffersFromShown(const TBitmap& Surface) const;
-    void RememberShown(const TBitmap& Surface, const QRegion& Region);
+    static size_t Fingerprint(const TBitmap& Surface);
 
     TWinControl* FControl;
     QRegion FRequested;            // areas asked for since the last paint handler run
     bool FRequestPosted = false;   // a PaintRequested is on its way
     bool FSurfacePainted = false;  // the surface is fresh for the next paintEvent
-    // The pixels on the screen as the widget last put them there, row by row
-    // at the surface's size (0x00RRGGBB); empty until the first paint.
-    std::vector<uint32_t> FShown;
-    int FShownWidth = 0;
-    int FShownHeight = 0;
+    // Fingerprint of the whole picture on the screen, when known: known after
+    // a whole-widget paint of a requested picture, unknown after any other.
+    size_t FShownFingerprint = 0;
+    bool FShownKnown = false;
+    size_t FPaintedFingerprint = 0; // of the surface painted for the next paintEvent
 };
