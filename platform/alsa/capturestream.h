@@ -69,10 +69,10 @@ private:
     bool InputSignalled();
 
     snd_pcm_t* FPcm = nullptr;
-    unsigned FFrameBytes = 0;      // bytes per frame, all channels
-    int FWakeFd = -1;              // eventfd that interrupts the poll in Read
-    std::vector<pollfd> FPollFds;  // the stream's descriptors, then FWakeFd
-    int FOverrunsWithoutInput = 0; // overruns since frames last arrived (reading thread)
-    unsigned FRate = 1;                 // frames per second, > 0
+    unsigned FFrameBytes = 0;            // bytes per frame, all channels
+    int FWakeFd = -1;                    // eventfd that interrupts the poll in Read
+    std::vector<pollfd> FPollFds;        // the stream's descriptors, then FWakeFd
+    int FOverrunsWithoutInput = 0;       // overruns since frames last arrived (reading thread)
+    unsigned FRate = 1;                  // frames per second, > 0
     snd_pcm_uframes_t FPeriodFrames = 0; // the device period the stream was given, frames
 };

@@ -17,6 +17,7 @@
 namespace {
 
 const QEvent::Type PaintRequestEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+constexpr unsigned SizeShift = 32; // the width's place in the size's fingerprint
 
 } // namespace
 
@@ -93,10 +94,10 @@ size_t TQtPaintWidget::Fingerprint(const TBitmap& Surface)
     // The size goes in too: pictures of two sizes never match. A 64-bit hash
     // that two different pictures share is not to be expected in any number
     // of repaints a program makes.
-    const auto* bytes = reinterpret_cast<const char*>(Surface.Bits());
-    const size_t length = static_cast<size_t>(Surface.Width()) * static_cast<size_t>(Surface.Height()) * sizeof(uint32_t);
-    const size_t size = (static_cast<size_t>(Surface.Width()) << 32) ^ static_cast<size_t>(Surface.Height());
-    return std::hash<std::string_view>{}(std::string_view(bytes, length)) ^ std::hash<size_t>{}(size);
+    const auto width = static_cast<size_t>(Surface.Width());
+    const auto height = static_cast<size_t>(Surface.Height());
+    const std::string_view pixels(reinterpret_cast<const char*>(Surface.Bits()), width * height * sizeof(uint32_t));
+    return std::hash<std::string_view>{}(pixels) ^ std::hash<size_t>{}((width << SizeShift) ^ height);
 }
 
 void TQtPaintWidget::mouseReleaseEvent(QMouseEvent* Event)
