@@ -59,7 +59,8 @@ void TQtPaintWidget::PaintRequested()
         return;
     Guarded(FControl, [this]() { FControl->PaintHandler(); });
     const size_t fingerprint = Fingerprint(FControl->Surface());
-    if (FShownKnown && fingerprint == FShownFingerprint)
+    // A toolkit paint already on its way shows this picture instead.
+    if (!FSurfacePainted && FShownKnown && fingerprint == FShownFingerprint)
         return;
     FSurfacePainted = true;
     FPaintedFingerprint = fingerprint;
