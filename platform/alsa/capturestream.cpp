@@ -1,5 +1,6 @@
 #include "platform/alsa/capturestream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <poll.h>
@@ -10,14 +11,27 @@ namespace {
 
 // Enough slack in the device for the reader to be late by a few blocks.
 constexpr unsigned DeviceBufferMicroseconds = 500000;
-constexpr unsigned DevicePeriodMicroseconds = 25000;
+// Readers take 100 ms blocks. A device period of exactly one block (4410
+// frames at 44.1 kHz) wakes the reader, and a sound server and its plugin,
+// once per block and no more, and a block ends on a period's end. A device
+// that has no period of that size gets short ones instead, so that blocks
+// arrive no more unevenly than one short period (a long period that does not
+// divide the block would deliver blocks one or two long periods apart).
+constexpr unsigned PeriodsPerSecond = 10;
+constexpr unsigned ShortPeriodMicroseconds = 25000;
 constexpr unsigned BytesPerSample = 2; // signed 16-bit
 // Read looks at the stream at least this often even when it reports nothing
 // (a stream that vanished may not say so).
 constexpr int PollTimeoutMilliseconds = 200;
 // A read returns nothing before a period is there, so a descriptor that is
-// ready without input is looked at again after one period.
-constexpr int FalseReadyWaitMilliseconds = DevicePeriodMicroseconds / 1000;
+// ready without input is looked at again when the rest of the period should
+// have come, but not sooner than this (nor later than the poll timeout).
+// PipeWire's plugin keeps its descriptor ready all the time, PulseAudio's
+// while its stream starts.
+constexpr int ShortestWaitMilliseconds = 5;
+// The wait when the stream cannot tell what it holds.
+constexpr int FalseReadyWaitMilliseconds = ShortPeriodMicroseconds / 1000;
+constexpr unsigned long MillisecondsPerSecond = 1000;
 // A working stream delivers frames after recovering from an overrun; this many
 // overruns in a row without a frame between them mean that it never will.
 constexpr int OverrunsForLoss = 5;
@@ -40,7 +54,16 @@ int TCaptureStream::Open(const char* PcmName, unsigned Channels, unsigned Rate, 
         snd_pcm_close(pcm);
         return err;
     }
+    snd_pcm_uframes_t bufferFrames = 0;
+    snd_pcm_uframes_t periodFrames = 0;
+    err = snd_pcm_get_params(pcm, &bufferFrames, &periodFrames);
+    if (err < 0) {
+        snd_pcm_close(pcm);
+        return err;
+    }
     std::unique_ptr<TCaptureStream> stream(new TCaptureStream(pcm, Channels * BytesPerSample));
+    stream->FRate = Rate;
+    stream->FPeriodFrames = periodFrames;
     err = stream->PreparePolling();
     if (err < 0)
         return err;
@@ -65,16 +88,24 @@ int TCaptureStream::Configure(snd_pcm_t* Pcm, unsigned Channels, unsigned Rate)
         return err;
     std::unique_ptr<snd_pcm_hw_params_t, THwParamsDeleter> params(raw);
     unsigned bufferTime = DeviceBufferMicroseconds;
-    unsigned periodTime = DevicePeriodMicroseconds;
     if ((err = snd_pcm_hw_params_any(Pcm, raw)) < 0 ||
         (err = snd_pcm_hw_params_set_access(Pcm, raw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
         (err = snd_pcm_hw_params_set_format(Pcm, raw, SND_PCM_FORMAT_S16_LE)) < 0 ||
         (err = snd_pcm_hw_params_set_channels(Pcm, raw, Channels)) < 0 ||
         (err = snd_pcm_hw_params_set_rate(Pcm, raw, Rate, 0)) < 0 ||
         (err = snd_pcm_hw_params_set_buffer_time_near(Pcm, raw, &bufferTime, nullptr)) < 0 ||
-        (err = snd_pcm_hw_params_set_period_time_near(Pcm, raw, &periodTime, nullptr)) < 0)
+        (err = SetPeriod(Pcm, raw, Rate)) < 0)
         return err;
     return snd_pcm_hw_params(Pcm, raw);
+}
+
+int TCaptureStream::SetPeriod(snd_pcm_t* Pcm, snd_pcm_hw_params_t* Params, unsigned Rate)
+{
+    const snd_pcm_uframes_t block = Rate / PeriodsPerSecond;
+    if (Rate % PeriodsPerSecond == 0 && snd_pcm_hw_params_test_period_size(Pcm, Params, block, 0) == 0)
+        return snd_pcm_hw_params_set_period_size(Pcm, Params, block, 0);
+    unsigned periodTime = ShortPeriodMicroseconds;
+    return snd_pcm_hw_params_set_period_time_near(Pcm, Params, &periodTime, nullptr);
 }
 
 int TCaptureStream::PreparePolling()
@@ -161,10 +192,22 @@ long TCaptureStream::WaitForInput()
     if (ready > 0 && !InputSignalled()) {
         // Polling again at once would spin and starve the plugin's own thread.
         pollfd wake{FWakeFd, POLLIN, 0};
-        if (poll(&wake, 1, FalseReadyWaitMilliseconds) > 0)
+        if (poll(&wake, 1, RestOfPeriodMilliseconds()) > 0)
             DrainWake();
     }
     return 0;
+}
+
+int TCaptureStream::RestOfPeriodMilliseconds()
+{
+    const snd_pcm_sframes_t available = snd_pcm_avail_update(FPcm);
+    if (available < 0)
+        return FalseReadyWaitMilliseconds;
+    const auto have = static_cast<snd_pcm_uframes_t>(available);
+    const snd_pcm_uframes_t missing = have < FPeriodFrames ? FPeriodFrames - have : 0;
+    // Rounded up: a look a little early would find nothing again.
+    const unsigned long milliseconds = (missing * MillisecondsPerSecond + FRate - 1) / FRate;
+    return static_cast<int>(std::clamp<unsigned long>(milliseconds, ShortestWaitMilliseconds, PollTimeoutMilliseconds));
 }
 
 bool TCaptureStream::DrainWake()

@@ -55,18 +55,24 @@ private:
     explicit TCaptureStream(snd_pcm_t* Pcm, unsigned FrameBytes);
 
     static int Configure(snd_pcm_t* Pcm, unsigned Channels, unsigned Rate);
+    // One block if the device has that period exactly, else a short one.
+    static int SetPeriod(snd_pcm_t* Pcm, snd_pcm_hw_params_t* Params, unsigned Rate);
     int PreparePolling();
 
     long RecoverFromOverrun(long Error);
     long WaitForInput();
+    // How long the rest of a period takes to come, from what the stream holds.
+    int RestOfPeriodMilliseconds();
     // Empties the wake descriptor if the last poll found it signalled.
     bool DrainWake();
     // Whether the stream's descriptors, as the last poll left them, mean input.
     bool InputSignalled();
 
     snd_pcm_t* FPcm = nullptr;
-    unsigned FFrameBytes = 0;      // bytes per frame, all channels
-    int FWakeFd = -1;              // eventfd that interrupts the poll in Read
-    std::vector<pollfd> FPollFds;  // the stream's descriptors, then FWakeFd
-    int FOverrunsWithoutInput = 0; // overruns since frames last arrived (reading thread)
+    unsigned FFrameBytes = 0;            // bytes per frame, all channels
+    int FWakeFd = -1;                    // eventfd that interrupts the poll in Read
+    std::vector<pollfd> FPollFds;        // the stream's descriptors, then FWakeFd
+    int FOverrunsWithoutInput = 0;       // overruns since frames last arrived (reading thread)
+    unsigned FRate = 1;                  // frames per second, > 0
+    snd_pcm_uframes_t FPeriodFrames = 0; // the device period the stream was given, frames
 };

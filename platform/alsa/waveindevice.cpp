@@ -1,12 +1,14 @@
 #include "platform/alsa/waveindevice.h"
 
 #include <cerrno>
+#include <pthread.h>
 
 namespace {
 
 constexpr uint16_t PcmFormatTag = 1;
 constexpr uint16_t SupportedBitsPerSample = 16;
 constexpr unsigned BitsPerByte = 8;
+constexpr const char* CaptureThreadName = "wave-in";
 
 bool IsSupportedFormat(const WAVEFORMATEX& Format)
 {
@@ -28,6 +30,8 @@ MMRESULT TWaveInDevice::Open(const char* PcmName, const WAVEFORMATEX& Format, HW
         return static_cast<MMRESULT>(-err);
     std::unique_ptr<TWaveInDevice> device(new TWaveInDevice(std::move(stream), Window, Handle));
     device->FThread = std::thread(&TWaveInDevice::CaptureLoop, device.get());
+    // A name of its own tells it from the sound server plugin's threads in top -H.
+    pthread_setname_np(device->FThread.native_handle(), CaptureThreadName);
     Device = std::move(device);
     return MMSYSERR_NOERROR;
 }

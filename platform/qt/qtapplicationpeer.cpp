@@ -43,6 +43,9 @@ class TQtApplicationPeer : public TApplicationPeer {
 public:
     TQtApplicationPeer(int& argc, char** argv)
     {
+        // The menus stay in the window, where the window has them; looking for a
+        // desktop-wide menu bar would open a session-bus connection at start-up.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
         if (!QCoreApplication::instance())
             FOwnApp = std::make_unique<QApplication>(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);

@@ -1,6 +1,7 @@
 #include "platform/qt/qtwidgetpeer.h"
 
 #include "platform/qt/qtconvert.h"
+#include "platform/qt/qtpaintwidget.h"
 
 TQtWidgetPeer::TQtWidgetPeer(QWidget* Widget) : FWidget(Widget) {}
 
@@ -76,8 +77,11 @@ void TQtWidgetPeer::SetCursor(int Cursor)
 
 void TQtWidgetPeer::Invalidate(const TRect& Area)
 {
-    if (W())
-        W()->update(Area.Left, Area.Top, Area.Width(), Area.Height());
+    const QRect area(Area.Left, Area.Top, Area.Width(), Area.Height());
+    if (auto* painted = dynamic_cast<TQtPaintWidget*>(W()))
+        painted->RequestPaint(area);
+    else if (W())
+        W()->update(area);
 }
 
 void TQtWidgetPeer::Update()
