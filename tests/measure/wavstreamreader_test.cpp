@@ -66,10 +66,10 @@ TEST_P(AcceptedFiles, CountsBlocksAndFrames)
     EXPECT_EQ(reader.BlockCount(), GetParam().Blocks);
     std::vector<int16_t> block(BlockFrames * 2);
     uint64_t read = 0;
-    while (reader.ReadBlock(block.data()))
+    while (reader.ReadBlocks(block.data(), 1) == 1)
         ++read;
     EXPECT_EQ(read, GetParam().Blocks);
-    EXPECT_FALSE(reader.ReadBlock(block.data()));
+    EXPECT_EQ(reader.ReadBlocks(block.data(), 1), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -93,9 +93,9 @@ TEST(WavStreamReader, StereoBlocksAreTheFileSamplesInOrder)
     WriteWavFile(path, samples);
     TWavStreamReader reader(path);
     std::vector<int16_t> block(BlockFrames * 2);
-    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    ASSERT_EQ(reader.ReadBlocks(block.data(), 1), 1u);
     EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin()));
-    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    ASSERT_EQ(reader.ReadBlocks(block.data(), 1), 1u);
     EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin() + BlockFrames * 2));
 }
 
@@ -107,7 +107,7 @@ TEST(WavStreamReader, MonoIsWidenedToStereo)
     WriteWavFile(path, samples, TWavFormat{1, 1, 44100, 16});
     TWavStreamReader reader(path);
     std::vector<int16_t> block(BlockFrames * 2);
-    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    ASSERT_EQ(reader.ReadBlocks(block.data(), 1), 1u);
     for (size_t i = 0; i < BlockFrames; ++i) {
         ASSERT_EQ(block[2 * i], samples[i]) << i;
         ASSERT_EQ(block[2 * i + 1], samples[i]) << i;
@@ -123,7 +123,7 @@ TEST(WavStreamReader, SkipsOtherChunksAndOddSizesWithTheirPadByte)
                                    RiffChunk("data", SampleBytes(samples))}));
     TWavStreamReader reader(path);
     std::vector<int16_t> block(BlockFrames * 2);
-    ASSERT_TRUE(reader.ReadBlock(block.data()));
+    ASSERT_EQ(reader.ReadBlocks(block.data(), 1), 1u);
     EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin()));
 }
 
@@ -170,10 +170,10 @@ TEST(WavStreamReader, TruncatedDataIsReadToItsLastFullBlock)
     EXPECT_EQ(reader.BlockCount(), 3u);
     std::vector<int16_t> block(BlockFrames * 2);
     for (size_t b = 0; b < 3; ++b) {
-        ASSERT_TRUE(reader.ReadBlock(block.data()));
+        ASSERT_EQ(reader.ReadBlocks(block.data(), 1), 1u);
         EXPECT_TRUE(std::equal(block.begin(), block.end(), samples.begin() + static_cast<long>(b * BlockFrames * 2)));
     }
-    EXPECT_FALSE(reader.ReadBlock(block.data()));
+    EXPECT_EQ(reader.ReadBlocks(block.data(), 1), 0u);
 }
 
 TEST(WavStreamReader, MissingFileAndFolder)

@@ -71,11 +71,6 @@ TWavStreamReader::TWavStreamReader(const std::string& FileName) : FChunks(FileNa
     FDataFrames = std::min(FChunks.DataBytes(), FChunks.DataBytesPresent()) / FFrameBytes;
 }
 
-bool TWavStreamReader::ReadBlock(int16_t* Samples)
-{
-    return ReadBlocks(Samples, 1) == 1;
-}
-
 size_t TWavStreamReader::ReadBlocks(int16_t* Samples, size_t MaxBlocks)
 {
     if (FEndedEarly)

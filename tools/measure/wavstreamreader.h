@@ -45,11 +45,6 @@ public:
     uint64_t DeclaredBlocks() const { return FChunks.DataBytes() / FFrameBytes / BlockFrames; }
     uint64_t BlocksRead() const { return FBlocksRead; }
 
-    // Reads the next full block as BlockFrames interleaved stereo frames into
-    // Samples (2 x BlockFrames values). False when no full block is left;
-    // throws EWavFileError when the file ends early.
-    bool ReadBlock(int16_t* Samples);
-
     // Reads up to MaxBlocks full blocks at once into Samples (2 x BlockFrames
     // values each) and returns how many; 0 when none is left. When the file
     // ends early, the full blocks read are returned and the next call throws

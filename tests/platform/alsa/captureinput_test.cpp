@@ -119,30 +119,23 @@ protected:
 
 } // namespace
 
-TEST_F(CaptureInput, WithoutTheVariableTheDefaultPcmIsCaptured)
+// The variable unset, naming a PCM, and empty (which means "default").
+TEST_F(CaptureInput, TheVariableChoosesThePcmThatIsCaptured)
 {
     UseReceiverAndDefault();
-    TCapture capture;
-    ASSERT_EQ(capture.Open(), MMSYSERR_NOERROR);
-    EXPECT_EQ(capture.FirstCapturedSample(), DefaultFirstSample);
-}
-
-TEST_F(CaptureInput, TheVariableNamesThePcmThatIsCaptured)
-{
-    UseReceiverAndDefault();
-    setenv(InputVariable, "receiver", 1);
-    TCapture capture;
-    ASSERT_EQ(capture.Open(), MMSYSERR_NOERROR);
-    EXPECT_EQ(capture.FirstCapturedSample(), ReceiverFirstSample);
-}
-
-TEST_F(CaptureInput, AnEmptyVariableMeansTheDefaultPcm)
-{
-    UseReceiverAndDefault();
-    setenv(InputVariable, "", 1);
-    TCapture capture;
-    ASSERT_EQ(capture.Open(), MMSYSERR_NOERROR);
-    EXPECT_EQ(capture.FirstCapturedSample(), DefaultFirstSample);
+    const struct {
+        const char* Value; // nullptr: unset
+        int16_t FirstSample;
+    } cases[] = {{nullptr, DefaultFirstSample}, {"receiver", ReceiverFirstSample}, {"", DefaultFirstSample}};
+    for (const auto& c : cases) {
+        if (c.Value)
+            setenv(InputVariable, c.Value, 1);
+        else
+            unsetenv(InputVariable);
+        TCapture capture;
+        ASSERT_EQ(capture.Open(), MMSYSERR_NOERROR) << (c.Value ? c.Value : "unset");
+        EXPECT_EQ(capture.FirstCapturedSample(), c.FirstSample) << (c.Value ? c.Value : "unset");
+    }
 }
 
 TEST_F(CaptureInput, ABadNameFailsToOpenWithAMessageThatNamesTheDevice)
