@@ -7,9 +7,9 @@
 // time the tool spends beside reading the file.
 
 #include "bench/noiseblock.h"
-#include "tools/measure/batchmeasurer.h"
-#include "tools/measure/rmslanes.h"
-#include "tools/measure/samplestats.h"
+#include "report/batchmeasurer.h"
+#include "report/rmslanes.h"
+#include "report/samplestats.h"
 
 #include <benchmark/benchmark.h>
 

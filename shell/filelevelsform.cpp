@@ -5,9 +5,9 @@
 #include "platform/widgets/button.h"
 #include "platform/widgets/label.h"
 #include "platform/widgets/listview.h"
-#include "tools/measure/figurerows.h"
-#include "tools/measure/filefigures.h"
-#include "tools/measure/markadvice.h"
+#include "report/figurerows.h"
+#include "report/filefigures.h"
+#include "report/markadvice.h"
 
 namespace {
 

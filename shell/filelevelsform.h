@@ -1,7 +1,7 @@
 #pragma once
 // "File levels - NAME": after a file run, the verdict on the whole file as
 // quimbrel-measure's text report gives it, measured by the same code
-// (tools/measure/): the heading with duration and blocks, each channel's
+// (report/): the heading with duration and blocks, each channel's
 // level figures and clipped blocks, and each mark with its advice. A small
 // window beside the main one; closing it changes nothing else.
 

@@ -4,12 +4,12 @@
 // the offset is taken off, sums of squares that land half way between two
 // singles, silence, full scale, short batches, both channels different.
 
-#include "tools/measure/batchmeasurer.h"
+#include "report/batchmeasurer.h"
 
 #include "analysis/offsetremoval.h"
 #include "analysis/rmsmeasure.h"
-#include "tools/measure/rmslanes.h"
-#include "tools/measure/samplestats.h"
+#include "report/rmslanes.h"
+#include "report/samplestats.h"
 
 #include "support/allocationcounter.h"
 

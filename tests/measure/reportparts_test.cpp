@@ -1,12 +1,12 @@
 // The parts of the report: percentiles, mark advice, the command line, the
 // progress bar's text, JSON strings and the shortest float text.
 
-#include "tools/measure/channelsummary.h"
+#include "report/channelsummary.h"
 #include "tools/measure/commandline.h"
-#include "tools/measure/floattext.h"
-#include "tools/measure/jsonreport.h"
-#include "tools/measure/levelhistogram.h"
-#include "tools/measure/markadvice.h"
+#include "report/floattext.h"
+#include "report/jsonreport.h"
+#include "report/levelhistogram.h"
+#include "report/markadvice.h"
 #include "tools/measure/progressbar.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Reading WAV files block by block: what is accepted, how mono is widened,
 // how blocks are cut, and what is refused with which message.
 
-#include "tools/measure/wavstreamreader.h"
+#include "report/wavstreamreader.h"
 
 #include "support/scratchdir.h"
 #include "support/wavwriter.h"

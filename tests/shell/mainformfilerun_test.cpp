@@ -8,7 +8,7 @@
 #include "platform/widgets/listview.h"
 #include "support/measuretoolrun.h"
 #include "support/riffbuilder.h"
-#include "tools/measure/markadvice.h"
+#include "report/markadvice.h"
 
 #include <fstream>
 #include <regex>

@@ -1,6 +1,6 @@
 #include "tools/measure/liveline.h"
 
-#include "tools/measure/markadvice.h"
+#include "report/markadvice.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "tools/measure/livemeasurement.h"
 
-#include "tools/measure/jsonreport.h"
+#include "report/jsonreport.h"
 #include "tools/measure/liveinput.h"
 #include "tools/measure/liveline.h"
 #include "tools/measure/liverows.h"
-#include "tools/measure/textreport.h"
+#include "report/textreport.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "tools/measure/liverows.h"
 
-#include "tools/measure/floattext.h"
+#include "report/floattext.h"
 
 namespace measure {
 

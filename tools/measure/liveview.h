@@ -2,7 +2,7 @@
 // Where a live run shows each block as it is measured: a line redrawn in
 // place on a terminal (TLiveLine), or a line per block (TLiveRows).
 
-#include "tools/measure/blockmeasurer.h"
+#include "report/blockmeasurer.h"
 
 namespace measure {
 

@@ -2,12 +2,13 @@
 // block by block, as Quimbrel's meter shows it. Links only the Qt-free part of
 // the program.
 
+#include "report/csvreport.h"
+#include "report/filemeasurement.h"
+#include "report/jsonreport.h"
+#include "report/textreport.h"
 #include "tools/measure/commandline.h"
-#include "tools/measure/csvreport.h"
-#include "tools/measure/filemeasurement.h"
-#include "tools/measure/jsonreport.h"
 #include "tools/measure/livemeasurement.h"
-#include "tools/measure/textreport.h"
+#include "tools/measure/terminalprogress.h"
 #include "tools/measure/toolversion.h"
 
 #include <cstdio>
@@ -54,11 +55,14 @@ int main(int argc, char** argv)
     if (options.Live)
         return MeasureLive(options, ToolVersion()) ? ExitMeasured : ExitFileFailed;
 
-    std::FILE* progress = isatty(STDERR_FILENO) ? stderr : nullptr;
+    std::unique_ptr<TTerminalProgress> progress;
+    if (isatty(STDERR_FILENO))
+        progress = std::make_unique<TTerminalProgress>(stderr);
     const std::unique_ptr<TReportWriter> report = MakeReport(options);
+    const TFileMeasureOptions fileOptions{options.PeakLevel, options.Blocks};
     int status = ExitMeasured;
     for (const std::string& file : options.Files) {
-        const TMeasureOutcome outcome = MeasureFile(file, options, *report, progress);
+        const TMeasureOutcome outcome = MeasureFile(file, fileOptions, *report, progress.get());
         if (outcome.Message.empty())
             continue;
         std::fflush(stdout);

@@ -1,7 +1,7 @@
-#include "tools/measure/jsonreport.h"
+#include "report/jsonreport.h"
 
-#include "tools/measure/floattext.h"
-#include "tools/measure/markadvice.h"
+#include "report/floattext.h"
+#include "report/markadvice.h"
 
 namespace measure {
 

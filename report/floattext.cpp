@@ -1,4 +1,4 @@
-#include "tools/measure/floattext.h"
+#include "report/floattext.h"
 
 #include <charconv>
 

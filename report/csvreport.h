@@ -3,7 +3,7 @@
 // block of every file in the order read, with a first column naming the file
 // when there are several. Nothing else goes to standard output with it.
 
-#include "tools/measure/reportwriter.h"
+#include "report/reportwriter.h"
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
-#include "tools/measure/filefigures.h"
+#include "report/filefigures.h"
 
-#include "tools/measure/filemeasurement.h"
+#include "report/filemeasurement.h"
 
 namespace measure {
 
@@ -8,7 +8,7 @@ bool TFileFigures::Measure(const std::string& FileName, bool PeakLevel)
 {
     FInfo = TFileInfo();
     FSummary = TFileSummary();
-    TMeasureOptions options;
+    TFileMeasureOptions options;
     options.PeakLevel = PeakLevel;
     return MeasureFile(FileName, options, *this, nullptr).Measured;
 }

@@ -1,4 +1,4 @@
-#include "tools/measure/markadvice.h"
+#include "report/markadvice.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "tools/measure/levelhistogram.h"
+#include "report/levelhistogram.h"
 
 #include <algorithm>
 #include <cmath>

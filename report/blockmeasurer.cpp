@@ -1,4 +1,4 @@
-#include "tools/measure/blockmeasurer.h"
+#include "report/blockmeasurer.h"
 
 #include "analysis/offsetremoval.h"
 #include "analysis/powersmoother.h"

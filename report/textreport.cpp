@@ -1,7 +1,7 @@
-#include "tools/measure/textreport.h"
+#include "report/textreport.h"
 
-#include "tools/measure/figurerows.h"
-#include "tools/measure/markadvice.h"
+#include "report/figurerows.h"
+#include "report/markadvice.h"
 
 namespace measure {
 

@@ -1,6 +1,6 @@
-#include "tools/measure/figurerows.h"
+#include "report/figurerows.h"
 
-#include "tools/measure/wavstreamreader.h"
+#include "report/wavstreamreader.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 // The report for people: a few lines per file. It has no block rows; those
 // come as a CSV file by themselves (TCsvReport).
 
-#include "tools/measure/figurerows.h"
-#include "tools/measure/reportwriter.h"
+#include "report/figurerows.h"
+#include "report/reportwriter.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tools/measure/rmslanes.h"
+#include "report/rmslanes.h"
 
 #include "analysis/rmsmeasure.h"
 #include "analysis/squaresum.h"

@@ -1,4 +1,4 @@
-#include "tools/measure/wavstreamreader.h"
+#include "report/wavstreamreader.h"
 
 #include "analysis/stereopower.h"
 

@@ -1,10 +1,10 @@
-#include "tools/measure/batchmeasurer.h"
+#include "report/batchmeasurer.h"
 
 #include "analysis/offsetremoval.h"
 #include "analysis/peakmeasure.h"
 #include "analysis/rmsmeasure.h"
-#include "tools/measure/rmslanes.h"
-#include "tools/measure/samplestats.h"
+#include "report/rmslanes.h"
+#include "report/samplestats.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tools/measure/samplestats.h"
+#include "report/samplestats.h"
 
 #include "analysis/stereopower.h"
 

@@ -1,8 +1,7 @@
-#include "tools/measure/filemeasurement.h"
+#include "report/filemeasurement.h"
 
-#include "tools/measure/batchmeasurer.h"
-#include "tools/measure/progressbar.h"
-#include "tools/measure/wavstreamreader.h"
+#include "report/batchmeasurer.h"
+#include "report/wavstreamreader.h"
 
 #include <array>
 #include <memory>
@@ -35,8 +34,8 @@ std::string CutShortWarning(const TWavStreamReader& Reader)
 }
 
 // Reads and measures every full block, a batch at a time, adding each to Summary.
-void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TMeasureOptions& Options,
-                   TReportWriter& Report, TFileSummary& Summary, TProgressBar* Bar)
+void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TFileMeasureOptions& Options,
+                   TReportWriter& Report, TFileSummary& Summary, TMeasureProgress* Progress)
 {
     constexpr size_t batchBlocks = TBatchMeasurer::BatchBlocks;
     std::vector<int16_t> batch(batchBlocks * TWavStreamReader::BlockFrames * SamplesPerFrame);
@@ -52,8 +51,8 @@ void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TMeasu
             Summary.Right.AddBlock(levels[b].RightdB, levels[b].RawPeak.Right, levels[b].RightClipped, start);
             if (Options.Blocks)
                 Report.Block(start, levels[b]);
-            if (Bar)
-                Bar->Update(done + 1);
+            if (Progress)
+                Progress->Update(done + 1);
         }
     }
     Summary.LeftOffsetEstimate = measurer.Offsets().LeftOffsetEstimate();
@@ -62,8 +61,8 @@ void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TMeasu
 
 } // namespace
 
-TMeasureOutcome MeasureFile(const std::string& FileName, const TMeasureOptions& Options, TReportWriter& Report,
-                            std::FILE* Progress)
+TMeasureOutcome MeasureFile(const std::string& FileName, const TFileMeasureOptions& Options, TReportWriter& Report,
+                            TMeasureProgress* Progress)
 {
     bool started = false;
     try {
@@ -71,12 +70,18 @@ TMeasureOutcome MeasureFile(const std::string& FileName, const TMeasureOptions& 
         const TFileInfo info = InfoOf(FileName, reader, Options.PeakLevel);
         Report.BeginFile(info);
         started = true;
-        std::unique_ptr<TProgressBar> bar;
-        if (Progress && info.Blocks >= ProgressMinBlocks)
-            bar = std::make_unique<TProgressBar>(Progress, FileName, info.Blocks);
+        if (Progress)
+            Progress->Begin(FileName, info.Blocks);
         auto summary = std::make_unique<TFileSummary>();
-        MeasureBlocks(reader, info, Options, Report, *summary, bar.get());
-        bar.reset();
+        try {
+            MeasureBlocks(reader, info, Options, Report, *summary, Progress);
+        } catch (...) {
+            if (Progress)
+                Progress->End();
+            throw;
+        }
+        if (Progress)
+            Progress->End();
         Report.EndFile(info, *summary);
         return TMeasureOutcome{true, info.CutShort ? CutShortWarning(reader) : std::string()};
     } catch (const EWavFileError& error) {

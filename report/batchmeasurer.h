@@ -12,8 +12,8 @@
 //     once, their running sums side by side in vector lanes;
 //  3. smoothing and conversion to dB run block after block.
 
-#include "tools/measure/blockmeasurer.h"
-#include "tools/measure/wavstreamreader.h"
+#include "report/blockmeasurer.h"
+#include "report/wavstreamreader.h"
 
 #include <array>
 #include <cstddef>

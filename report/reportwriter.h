@@ -2,8 +2,8 @@
 // The shape every report takes, whatever its format: one file after another,
 // each with its blocks (when asked for) and then its summary, or an error.
 
-#include "tools/measure/blockmeasurer.h"
-#include "tools/measure/channelsummary.h"
+#include "report/blockmeasurer.h"
+#include "report/channelsummary.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // A file measured as quimbrel-measure measures it, its figures kept for a
 // program that shows them itself (the window's "File levels").
 
-#include "tools/measure/reportwriter.h"
+#include "report/reportwriter.h"
 
 #include <string>
 

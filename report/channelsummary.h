@@ -2,7 +2,7 @@
 // What a file's blocks add up to for one channel: the spread of levels, the
 // sample peak and the blocks that clipped.
 
-#include "tools/measure/levelhistogram.h"
+#include "report/levelhistogram.h"
 
 #include <cstdint>
 

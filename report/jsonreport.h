@@ -5,7 +5,7 @@
 // "marks"; or "error" ]}. Written as the files are read, so block rows are
 // never held.
 
-#include "tools/measure/reportwriter.h"
+#include "report/reportwriter.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 // A file's figures as text, shared by the text report and the window's
 // "File levels": the heading line, and rows of a name and a text per channel.
 
-#include "tools/measure/reportwriter.h"
+#include "report/reportwriter.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "tools/measure/channelsummary.h"
+#include "report/channelsummary.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "tools/measure/csvreport.h"
+#include "report/csvreport.h"
 
-#include "tools/measure/floattext.h"
+#include "report/floattext.h"
 
 namespace measure {
 
