@@ -1,0 +1,9 @@
+// The main of the tests that need neither the toolkit nor a sound system.
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
