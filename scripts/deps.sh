@@ -17,6 +17,7 @@ QUIMBREL_PACKAGES=(
   clang-14 libclang-rt-14-dev
   pulseaudio pulseaudio-utils libasound2-plugins
   pipewire pipewire-bin wireplumber dbus
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 icoutils
 )
 
 # What scripts/screenshot.sh needs beyond those: a window manager, and a

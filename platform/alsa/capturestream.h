@@ -51,6 +51,10 @@ public:
     // ALSA's text for a negative error.
     static const char* ErrorText(int Error);
 
+    // Keeps ALSA's own messages off standard error, for a program that tells
+    // failures itself (capturemessages.cpp).
+    static void SilenceLibraryMessages();
+
 private:
     explicit TCaptureStream(snd_pcm_t* Pcm, unsigned FrameBytes);
 

@@ -5,21 +5,15 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-// The running program's own file.
-const char* const SelfPath = "/proc/self/exe";
-
-} // namespace
-
 std::string OwnFileVersion()
 {
+    const std::string self = OwnProgramFile();
     uint32_t handle = 0;
-    const uint32_t size = GetFileVersionInfoSize(SelfPath, &handle);
+    const uint32_t size = GetFileVersionInfoSize(self, &handle);
     if (size == 0)
         return std::string();
     std::vector<uint32_t> block((size + sizeof(uint32_t) - 1) / sizeof(uint32_t)); // 4-byte aligned
-    if (!GetFileVersionInfo(SelfPath, handle, size, block.data()))
+    if (!GetFileVersionInfo(self, handle, size, block.data()))
         return std::string();
     void* value = nullptr;
     uint32_t length = 0;

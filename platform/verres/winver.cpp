@@ -1,6 +1,5 @@
 #include "platform/verres/winver.h"
 
-#include "platform/verres/elfsection.h"
 #include "platform/verres/versionblock.h"
 
 #include <cstring>
@@ -89,15 +88,6 @@ std::vector<uint8_t> Prepare(const uint8_t* Raw, uint32_t RawLen)
     return prepared;
 }
 
-std::vector<uint8_t> PrepareFile(const std::string& FileName)
-{
-    std::vector<uint8_t> raw;
-    TElfSectionReader reader(FileName);
-    if (!reader.Read(VersionInfoSectionName, raw))
-        return {};
-    return Prepare(raw.data(), static_cast<uint32_t>(raw.size()));
-}
-
 bool Deliver(const std::vector<uint8_t>& Prepared, uint32_t Len, void* Data)
 {
     if (!Data)
@@ -150,18 +140,6 @@ uint32_t GetVersionInfoSizeFromBlock(const void* Raw, uint32_t RawLen)
 bool GetVersionInfoFromBlock(const void* Raw, uint32_t RawLen, uint32_t Len, void* Data)
 {
     return Deliver(Prepare(static_cast<const uint8_t*>(Raw), RawLen), Len, Data);
-}
-
-uint32_t GetFileVersionInfoSize(const std::string& FileName, uint32_t* Handle)
-{
-    if (Handle)
-        *Handle = 0;
-    return static_cast<uint32_t>(PrepareFile(FileName).size());
-}
-
-bool GetFileVersionInfo(const std::string& FileName, uint32_t /*Handle*/, uint32_t Len, void* Data)
-{
-    return Deliver(PrepareFile(FileName), Len, Data);
 }
 
 bool VerQueryValue(const void* Block, const std::string& SubBlock, void** Buffer, uint32_t* Len)

@@ -4,10 +4,6 @@ namespace measure {
 
 namespace {
 
-// ALSA writes its own view of a failure to standard error; the tool says it
-// once, in its own words.
-void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
-
 std::string Failure(const std::string& PcmName, const char* What, int Error)
 {
     return PcmName + ": " + What + ": " + TCaptureStream::ErrorText(Error) + " (error " + std::to_string(-Error) + ")";
@@ -17,7 +13,9 @@ std::string Failure(const std::string& PcmName, const char* What, int Error)
 
 TLiveInput::TLiveInput(const std::string& PcmName, TStopSignal& Stop) : FPcmName(PcmName), FStop(Stop)
 {
-    snd_lib_error_set_handler(IgnoreAlsaMessage);
+    // The sound library's own view of a failure stays off standard error: the
+    // tool says it once, in its own words.
+    TCaptureStream::SilenceLibraryMessages();
     int err = TCaptureStream::Open(PcmName.c_str(), Channels, FramesPerSecond, FStream);
     if (err < 0)
         throw ELiveInputError(Failure(FPcmName, "cannot be opened for capture", err));

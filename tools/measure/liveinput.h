@@ -1,8 +1,11 @@
 #pragma once
-// The capture input of a live run: an ALSA PCM opened for 16-bit stereo at
-// 44,100 Hz, as the window opens it, and read in whole blocks of 4410 frames.
+// The capture input of a live run: an ALSA PCM (a winmm device on Windows)
+// opened for 16-bit stereo at 44,100 Hz, as the window opens it, and read in
+// whole blocks of 4410 frames.
 
-#include "platform/alsa/capturestream.h"
+// The platform's capture stream: its library (quimbrel_alsa, or
+// quimbrel_wavecapture on Windows) puts its own folder on the include path.
+#include "capturestream.h"
 #include "platform/kernel/exception.h"
 #include "tools/measure/stopsignal.h"
 

@@ -1,11 +1,10 @@
 #include "tools/measure/liveline.h"
 
 #include "report/markadvice.h"
+#include "tools/measure/terminal.h"
 
 #include <algorithm>
 #include <cmath>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace measure {
 
@@ -64,10 +63,8 @@ std::string TLiveLine::Text(const TBlockLevels& Levels, int Columns)
 
 int TLiveLine::Columns() const
 {
-    winsize size = {};
-    if (ioctl(fileno(FOut), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return DefaultColumns;
+    const int columns = TerminalColumns(FOut);
+    return columns > 0 ? columns : DefaultColumns;
 }
 
 void TLiveLine::Block(double, const TBlockLevels& Levels)

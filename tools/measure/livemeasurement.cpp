@@ -4,6 +4,7 @@
 #include "tools/measure/liveinput.h"
 #include "tools/measure/liveline.h"
 #include "tools/measure/liverows.h"
+#include "tools/measure/terminal.h"
 #include "report/textreport.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 namespace measure {
@@ -36,7 +36,7 @@ uint64_t BlockLimit(double Seconds)
 bool CanRedrawLine()
 {
     const char* terminal = std::getenv("TERM");
-    return isatty(fileno(stdout)) && !(terminal && std::string(terminal) == "dumb");
+    return IsTerminal(stdout) && !(terminal && std::string(terminal) == "dumb");
 }
 
 std::unique_ptr<TLiveView> MakeView(const TMeasureOptions& Options)
@@ -51,20 +51,14 @@ std::unique_ptr<TLiveView> MakeView(const TMeasureOptions& Options)
 // are left out.
 void WriteJsonLine(const std::string& Version, const TFileInfo& Info, const TFileSummary& Summary)
 {
-    char* text = nullptr;
-    size_t size = 0;
-    std::FILE* memory = open_memstream(&text, &size);
-    if (!memory)
-        return;
-    {
-        TJsonReport report(memory, Version, Info.PeakLevel);
+    std::string line = WrittenText([&](std::FILE* Memory) {
+        TJsonReport report(Memory, Version, Info.PeakLevel);
         report.BeginFile(Info);
         report.EndFile(Info, Summary);
         report.Finish();
-    }
-    std::fclose(memory);
-    std::string line(text, size);
-    std::free(text);
+    });
+    if (line.empty())
+        return;
     line.erase(std::remove(line.begin(), line.end(), '\n'), line.end());
     std::printf("%s\n", line.c_str());
 }

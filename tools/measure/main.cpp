@@ -8,12 +8,12 @@
 #include "report/textreport.h"
 #include "tools/measure/commandline.h"
 #include "tools/measure/livemeasurement.h"
+#include "tools/measure/terminal.h"
 #include "tools/measure/terminalprogress.h"
 #include "tools/measure/toolversion.h"
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 using namespace measure;
 
@@ -36,6 +36,7 @@ std::unique_ptr<TReportWriter> MakeReport(const TMeasureOptions& Options)
 
 int main(int argc, char** argv)
 {
+    PrepareStandardStreams();
     TMeasureOptions options;
     try {
         options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -56,7 +57,7 @@ int main(int argc, char** argv)
         return MeasureLive(options, ToolVersion()) ? ExitMeasured : ExitFileFailed;
 
     std::unique_ptr<TTerminalProgress> progress;
-    if (isatty(STDERR_FILENO))
+    if (IsTerminal(stderr))
         progress = std::make_unique<TTerminalProgress>(stderr);
     const std::unique_ptr<TReportWriter> report = MakeReport(options);
     const TFileMeasureOptions fileOptions{options.PeakLevel, options.Blocks};

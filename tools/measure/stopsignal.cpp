@@ -1,6 +1,6 @@
 #include "tools/measure/stopsignal.h"
 
-#include "platform/alsa/capturestream.h"
+#include "capturestream.h"
 
 #include <atomic>
 #include <csignal>

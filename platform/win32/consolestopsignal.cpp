@@ -1,0 +1,56 @@
+// The stop signal on the Windows console: Ctrl-C and Ctrl-Break reach a
+// console control handler, which Windows runs on a thread of its own. The
+// first one asks the run to stop and wakes the capture stream's wait; the
+// handler then answers no more, so a second one ends the program as usual.
+
+#include "tools/measure/stopsignal.h"
+
+#include "capturestream.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace measure {
+
+namespace {
+
+std::atomic<bool> StopAsked{false};
+std::atomic<TCaptureStream*> WatchedStream{nullptr};
+
+BOOL WINAPI AskToStop(DWORD Event)
+{
+    if (Event != CTRL_C_EVENT && Event != CTRL_BREAK_EVENT)
+        return FALSE;
+    if (StopAsked.exchange(true))
+        return FALSE;  // the second one: the default handler ends the program
+    if (TCaptureStream* stream = WatchedStream.load())
+        stream->Wake();
+    return TRUE;
+}
+
+} // namespace
+
+TStopSignal::TStopSignal()
+{
+    StopAsked = false;
+    SetConsoleCtrlHandler(AskToStop, TRUE);
+}
+
+TStopSignal::~TStopSignal()
+{
+    SetConsoleCtrlHandler(AskToStop, FALSE);
+    WatchedStream.store(nullptr);
+}
+
+bool TStopSignal::Requested() const
+{
+    return StopAsked.load();
+}
+
+void TStopSignal::Watch(TCaptureStream* Stream)
+{
+    WatchedStream.store(Stream);
+}
+
+} // namespace measure

@@ -1,0 +1,11 @@
+# What the toolkit-free part needs of Windows, included from platform/: the
+# version service's file side in quimbrel_pure, and the winmm capture stream
+# that quimbrel-measure --live reads (quimbrel_wavecapture; its folder is on
+# the path so that the tool names the stream without naming the platform).
+# quimbrel-measure's console parts are listed in tools/measure/.
+target_sources(quimbrel_pure PRIVATE win32/fileversionblock.cpp win32/fileversioninfo.cpp)
+target_link_libraries(quimbrel_pure PUBLIC version)
+
+add_library(quimbrel_wavecapture STATIC win32/capturestream.cpp)
+target_include_directories(quimbrel_wavecapture PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/win32)
+target_link_libraries(quimbrel_wavecapture PUBLIC winmm)
