@@ -12,6 +12,7 @@
 
 #include <bit>
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -33,7 +34,7 @@ std::vector<int16_t> Block(size_t FrameCount, const std::function<int16_t(size_t
 std::vector<int16_t> FullScaleSine()
 {
     return Block(BlockFrames, [](size_t i) {
-        return static_cast<int16_t>(std::lround(32767.0 * std::cos(2.0 * M_PI * static_cast<double>(i) / 90.0)));
+        return static_cast<int16_t>(std::lround(32767.0 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / 90.0)));
     });
 }
 

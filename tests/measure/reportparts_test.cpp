@@ -8,6 +8,7 @@
 #include "report/levelhistogram.h"
 #include "report/markadvice.h"
 #include "tools/measure/progressbar.h"
+#include "tools/measure/terminal.h"
 
 #include <gtest/gtest.h>
 
@@ -119,18 +120,12 @@ TEST(ProgressBar, Text)
 
 TEST(ProgressBar, DrawsOnlyWhenThePercentageChangesAndClearsAtTheEnd)
 {
-    char* text = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
-    {
-        TProgressBar bar(out, "f", 1000);
+    const std::string written = WrittenText([](std::FILE* Out) {
+        TProgressBar bar(Out, "f", 1000);
         bar.Update(1);
         bar.Update(5);
         bar.Update(10);
-    }
-    std::fclose(out);
-    const std::string written(text, size);
-    std::free(text);
+    });
     EXPECT_EQ(written, "\rf [..............................]   0%\rf [..............................]   1%\r\033[K");
 }
 

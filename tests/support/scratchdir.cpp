@@ -1,18 +1,31 @@
 #include "support/scratchdir.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
-#include <vector>
+
+namespace {
+
+// Names tried before giving up; a clash with another test's folder is rare.
+constexpr int NameAttempts = 100;
+
+} // namespace
 
 TScratchDir::TScratchDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quimbrel-test-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) == nullptr)
+    // A fresh name of our own, made only when nothing has it yet (as mkdtemp
+    // does, on every platform's file system).
+    std::random_device seed;
+    std::mt19937_64 numbers(seed());
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < NameAttempts && FPath.empty(); ++attempt) {
+        const std::filesystem::path name = folder / ("quimbrel-test-" + std::to_string(numbers() % 1000000000u));
+        std::error_code error;
+        if (std::filesystem::create_directory(name, error))
+            FPath = name.string();
+    }
+    if (FPath.empty())
         throw std::runtime_error("cannot create a scratch folder");
-    FPath = name.data();
 }
 
 TScratchDir::~TScratchDir()
