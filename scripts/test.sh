@@ -2,8 +2,8 @@
 # Installs what is missing, builds Quimbrel from scratch and runs every test:
 # the plain build, the packaging, a one-definition check, the same suite built
 # with address and undefined-behaviour sanitizers (with the fuzz programs, run
-# briefly), and the program against a real PulseAudio server and a real
-# PipeWire server.
+# briefly), the Windows build under Wine, and the program against a real
+# PulseAudio server and a real PipeWire server.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/scripts/deps.sh"
@@ -35,6 +35,10 @@ cmake --build "$asan"
 source "$here/tests/sanitizers/options.sh"
 (cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600)
 bash "$here/tests/fuzz/smoke.sh" "$asan" 30
+
+# The Windows build (MinGW-w64) and its tests under Wine, with
+# quimbrel-measure.exe compared byte for byte with the Linux build's.
+bash "$here/scripts/windows-test.sh" "$build"
 
 # Last, so that their closing lines close the run.
 bash "$here/tests/system/pulseaudio-test.sh" "$build"
