@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <unistd.h>
 #include <vector>
 
 using namespace measure;
@@ -205,4 +207,51 @@ TEST(WavStreamReader, MissingFileAndFolder)
             }
         },
         EWavFileError);
+}
+
+// Files past 4 GiB, made sparse: RF64 gives the size in its ds64 chunk; a
+// plain RIFF file with placeholder sizes runs to the end of the file.
+TEST(WavStreamReader, FilesPastFourGibibytes)
+{
+    constexpr uint64_t BlockBytes = BlockFrames * 4;
+    constexpr uint64_t Blocks = (uint64_t{1} << 32) / BlockBytes + 2;
+    constexpr uint64_t DataBytes = Blocks * BlockBytes;
+    const auto le = [](uint64_t Value, size_t Bytes) {
+        std::vector<uint8_t> out;
+        for (size_t i = 0; i < Bytes; ++i)
+            out.push_back(static_cast<uint8_t>(Value >> (8 * i)));
+        return out;
+    };
+    const auto join = [](std::vector<std::vector<uint8_t>> Parts) {
+        std::vector<uint8_t> out;
+        for (const auto& part : Parts)
+            out.insert(out.end(), part.begin(), part.end());
+        return out;
+    };
+    const std::vector<uint8_t> fmt = Fmt(1, 2, 44100, 16);
+    const std::vector<uint8_t> dataHeader = {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::vector<uint8_t> ds64 = join({{'d', 's', '6', '4'}, le(28, 4), le(DataBytes + 72, 8), le(DataBytes, 8),
+                                            le(DataBytes / 4, 8), le(0, 4)});
+    struct Form {
+        const char* Name;
+        std::vector<uint8_t> Header;
+    };
+    const Form forms[] = {
+        {"RF64", join({{'R', 'F', '6', '4'}, le(0xFFFFFFFF, 4), {'W', 'A', 'V', 'E'}, ds64, fmt, dataHeader})},
+        {"RIFF with placeholder sizes", join({{'R', 'I', 'F', 'F'}, le(0xFFFFFFFF, 4), {'W', 'A', 'V', 'E'}, fmt, dataHeader})},
+    };
+    const TScratchDir dir;
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.Name);
+        const std::string path = dir.File("large.wav");
+        WriteFileBytes(path, form.Header);
+        ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(form.Header.size() + DataBytes)), 0);
+        TWavStreamReader reader(path);
+        EXPECT_EQ(reader.DataFrames(), DataBytes / 4);
+        EXPECT_EQ(reader.BlockCount(), Blocks);
+        EXPECT_FALSE(reader.CutShort());
+        std::vector<int16_t> block(BlockFrames * 2, 1);
+        ASSERT_EQ(reader.ReadBlocks(block.data(), 1), 1u);
+        EXPECT_EQ(std::count(block.begin(), block.end(), 0), static_cast<long>(block.size()));
+    }
 }
