@@ -153,14 +153,15 @@ TWavLayout ReadWavHeader(TWavInput& Input)
 
 std::string RiffSizeNote(const TWavLayout& Layout, const TWavInput& Input)
 {
-    if (Layout.RiffEnd == 0 || Layout.SizeUnknown)
+    if (Layout.RiffEnd == 0)
         return {};
     const uint64_t riffSize = Layout.RiffEnd - ChunkHeaderBytes;
     const std::string said = "the RIFF size (" + std::to_string(riffSize) + " bytes) ";
-    if (Layout.RiffEnd < Layout.DataStart + Layout.DeclaredDataBytes)
+    // Samples of unknown size are not held against it; their header is.
+    const uint64_t chunksEnd = Layout.DataStart + (Layout.SizeUnknown ? 0 : Layout.DeclaredDataBytes);
+    if (Layout.RiffEnd < chunksEnd)
         return said + "ends before the chunks in it: read to the end of the file";
-    if (Input.SizeKnown() && Layout.RiffEnd > Input.Size() &&
-        Layout.DataStart + Layout.DeclaredDataBytes <= Input.Size())
+    if (!Layout.SizeUnknown && Input.SizeKnown() && Layout.RiffEnd > Input.Size() && chunksEnd <= Input.Size())
         return said + "is larger than the file (" + std::to_string(Input.Size()) + " bytes): read to the end of the file";
     return {};
 }

@@ -28,8 +28,7 @@ struct TWavLayout {
 TWavLayout ReadWavHeader(TWavInput& Input);
 
 // What is said of a RIFF size that does not fit the chunks in it or the
-// file; empty when it fits, or when Layout's sizes were placeholders.
-// DataBytesPresent: the samples the file holds.
+// file; empty when it fits, or when it is a placeholder.
 std::string RiffSizeNote(const TWavLayout& Layout, const TWavInput& Input);
 
 } // namespace measure

@@ -179,6 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormCase{"Placeholders7FFFFFFF", [] { return Streamed(0x7FFFFFFF, 0x7FFFFFFF); }, 0, FileFrames, true},
         FormCase{"PlaceholdersArecord", [] { return Streamed(0x80000024, 0x80000000); }, 0, FileFrames, true},
         FormCase{"PlaceholdersSox", [] { return Streamed(0x7FFFF024, 0x7FFFF000); }, 0, FileFrames, true},
+        FormCase{"KilledPwRecord", [] { return Streamed(8, 0); }, 0, FileFrames, true, false,
+                 "the RIFF size (8 bytes) ends before the chunks in it: read to the end of the file"},
         FormCase{"PlaceholdersCutMidFrame", [] { auto b = Streamed(0, 0); return b.substr(0, b.size() - 3); }, 0,
                  FileFrames - 1, true},
         FormCase{"ThreeChannels", [] { return Wave(FmtChunk(PcmTag, 3, Rate, 16) + Chunk("data", Interleaved(3))); },
