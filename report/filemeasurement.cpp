@@ -100,7 +100,7 @@ TMeasureOutcome MeasureFile(const std::string& FileName, const TFileMeasureOptio
         // length is known only as it is read.
         const size_t first = run.Read();
         if (first == 0)
-            throw EWavFileError("shorter than one 100 ms block (" + std::to_string(TWavStreamReader::BlockFrames) +
+            throw EWavFileError(std::string(ShorterThanABlock) + " (" + std::to_string(TWavStreamReader::BlockFrames) +
                                 " frames): " + std::to_string(reader.DataFrames()) + " frames");
         Report.BeginFile(InfoOf(FileName, reader, Options.PeakLevel));
         started = true;

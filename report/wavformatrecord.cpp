@@ -36,16 +36,6 @@ constexpr TTagName TagNames[] = {
     {0x1610, "AAC"},             {0xF1AC, "FLAC"},
 };
 
-uint16_t Le16(const uint8_t* At)
-{
-    return static_cast<uint16_t>(At[0] | At[1] << 8);
-}
-
-uint32_t Le32(const uint8_t* At)
-{
-    return static_cast<uint32_t>(Le16(At)) | static_cast<uint32_t>(Le16(At + 2)) << 16;
-}
-
 // What samples of this tag and size are, in a few words.
 std::string Kind(uint16_t Tag, uint16_t Bits)
 {
@@ -69,27 +59,37 @@ uint16_t SubformatTag(const uint8_t* Record, size_t Bytes)
                             std::to_string(ExtensibleRecordBytes) + " it needs");
     if (!std::equal(SubformatGuidTail.begin(), SubformatGuidTail.end(), Record + SubformatAt + 2))
         throw EWavFileError(std::string("WAVE_FORMAT_EXTENSIBLE with an unknown subformat") + OnlyPcm16);
-    return Le16(Record + SubformatAt);
+    return LittleEndian16(Record + SubformatAt);
 }
 
 } // namespace
+
+uint16_t LittleEndian16(const uint8_t* At)
+{
+    return static_cast<uint16_t>(At[0] | At[1] << 8);
+}
+
+uint32_t LittleEndian32(const uint8_t* At)
+{
+    return static_cast<uint32_t>(LittleEndian16(At)) | static_cast<uint32_t>(LittleEndian16(At + 2)) << 16;
+}
 
 TPcmFormat PcmFormatOf(const uint8_t* Record, size_t Bytes)
 {
     if (Bytes < PcmRecordBytes)
         throw EWavFileError("a format record of " + std::to_string(Bytes) + " bytes, under the " +
                             std::to_string(PcmRecordBytes) + " of PCM");
-    const uint16_t tag = Le16(Record + TagAt);
-    const uint16_t bits = Le16(Record + BitsAt);
+    const uint16_t tag = LittleEndian16(Record + TagAt);
+    const uint16_t bits = LittleEndian16(Record + BitsAt);
     const bool extensible = tag == TagExtensible;
     const uint16_t sampleTag = extensible ? SubformatTag(Record, Bytes) : tag;
     if (sampleTag != TagPcm || bits != MeasuredBits)
         throw EWavFileError(Kind(sampleTag, bits) + OnlyPcm16);
-    if (extensible && Le16(Record + ValidBitsAt) != MeasuredBits)
-        throw EWavFileError("16-bit PCM with " + std::to_string(Le16(Record + ValidBitsAt)) + " valid bits" + OnlyPcm16);
+    if (extensible && LittleEndian16(Record + ValidBitsAt) != MeasuredBits)
+        throw EWavFileError("16-bit PCM with " + std::to_string(LittleEndian16(Record + ValidBitsAt)) + " valid bits" + OnlyPcm16);
     TPcmFormat format;
-    format.Channels = Le16(Record + ChannelsAt);
-    format.SampleRate = Le32(Record + RateAt);
+    format.Channels = LittleEndian16(Record + ChannelsAt);
+    format.SampleRate = LittleEndian32(Record + RateAt);
     if (format.Channels == 0)
         throw EWavFileError("the format record gives 0 channels");
     if (format.SampleRate == 0)

@@ -18,6 +18,10 @@ struct TPcmFormat {
     uint32_t SampleRate = 0; // frames per second, above 0
 };
 
+// Little-endian fields of a WAV header.
+uint16_t LittleEndian16(const uint8_t* At);
+uint32_t LittleEndian32(const uint8_t* At);
+
 // Reads the record's first Bytes bytes (the chunk may hold more); throws
 // EWavFileError for a record that is not 16-bit PCM.
 TPcmFormat PcmFormatOf(const uint8_t* Record, size_t Bytes);

@@ -16,7 +16,6 @@ constexpr uint32_t Rf64Placeholder = 0xFFFFFFFF;
 // streaming or killed recorders (0, 0xFFFFFFFF), arecord (0x80000000, and
 // 0x7FFFFFFF in older versions), sox and espeak-ng (0x7FFFF000).
 constexpr std::array<uint32_t, 5> PlaceholderSizes{0, 0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x7FFFF000};
-constexpr const char* TooShort = "shorter than one 100 ms block";
 
 // The start of a Wave64 file: "riff" and the rest of its GUID's first bytes.
 constexpr std::array<uint8_t, 8> Wave64Start{'r', 'i', 'f', 'f', 0x2E, 0x91, 0xCF, 0x11};
@@ -35,15 +34,9 @@ constexpr TForeignStart ForeignStarts[] = {
     {".snd", "a Sun/NeXT .au file, not WAV; convert it with sox or ffmpeg"},
 };
 
-uint32_t Le32(const uint8_t* At)
+uint64_t LittleEndian64(const uint8_t* At)
 {
-    return static_cast<uint32_t>(At[0]) | static_cast<uint32_t>(At[1]) << 8 | static_cast<uint32_t>(At[2]) << 16 |
-           static_cast<uint32_t>(At[3]) << 24;
-}
-
-uint64_t Le64(const uint8_t* At)
-{
-    return static_cast<uint64_t>(Le32(At)) | static_cast<uint64_t>(Le32(At + 4)) << 32;
+    return static_cast<uint64_t>(LittleEndian32(At)) | static_cast<uint64_t>(LittleEndian32(At + 4)) << 32;
 }
 
 bool IsPlaceholder(uint64_t Size)
@@ -69,7 +62,7 @@ bool CheckRiffHeader(const uint8_t* Header, size_t Got)
             throw EWavFileError(foreign.What);
     const bool rf64 = Got >= 4 && (IdIs(Header, "RF64") || IdIs(Header, "BW64"));
     if (Got >= 4 && (rf64 || IdIs(Header, "RIFF")) && Got < RiffHeaderBytes)
-        throw EWavFileError(std::string("cut short before its \"fmt \" chunk: ") + TooShort);
+        throw EWavFileError(std::string("cut short before its \"fmt \" chunk: ") + ShorterThanABlock);
     if (Got < RiffHeaderBytes || !(rf64 || IdIs(Header, "RIFF")) || !IdIs(Header + 8, "WAVE"))
         throw EWavFileError("not a WAV file (no RIFF chunk of form \"WAVE\")");
     return rf64;
@@ -88,9 +81,9 @@ struct TWalk {
 [[noreturn]] void EndedBefore(const TWalk& Walk, bool MidHeader)
 {
     if (!Walk.FormatFound)
-        throw EWavFileError(MidHeader ? std::string("cut short before its \"fmt \" chunk: ") + TooShort
+        throw EWavFileError(MidHeader ? std::string("cut short before its \"fmt \" chunk: ") + ShorterThanABlock
                                       : std::string("no \"fmt \" chunk"));
-    throw EWavFileError(MidHeader ? std::string("cut short before its \"data\" chunk: ") + TooShort
+    throw EWavFileError(MidHeader ? std::string("cut short before its \"data\" chunk: ") + ShorterThanABlock
                                   : std::string("no \"data\" chunk after the \"fmt \" chunk"));
 }
 
@@ -111,14 +104,14 @@ TWavLayout ReadWavHeader(TWavInput& Input)
     std::array<uint8_t, RiffHeaderBytes> header{};
     TWalk walk;
     walk.Rf64 = CheckRiffHeader(header.data(), Input.Read(header.data(), header.size()));
-    const uint32_t riffSize = Le32(header.data() + 4);
+    const uint32_t riffSize = LittleEndian32(header.data() + 4);
     TWavLayout layout;
     for (;;) {
         std::array<uint8_t, ChunkHeaderBytes> chunk{};
         const size_t got = Input.Read(chunk.data(), chunk.size());
         if (got < chunk.size())
             EndedBefore(walk, got > 0 || Input.Position() < static_cast<uint64_t>(riffSize) + ChunkHeaderBytes);
-        const uint32_t size = Le32(chunk.data() + 4);
+        const uint32_t size = LittleEndian32(chunk.data() + 4);
         if (IdIs(chunk.data(), "data")) {
             if (!walk.FormatFound)
                 throw EWavFileError("no \"fmt \" chunk before the \"data\" chunk");
@@ -142,8 +135,8 @@ TWavLayout ReadWavHeader(TWavInput& Input)
         } else if (walk.Rf64 && IdIs(chunk.data(), "ds64")) {
             std::array<uint8_t, Ds64Bytes> sizes{};
             if (ReadChunk(Input, size, sizes.data(), sizes.size(), walk) == sizes.size()) {
-                walk.Riff64 = Le64(sizes.data());
-                walk.Data64 = Le64(sizes.data() + 8);
+                walk.Riff64 = LittleEndian64(sizes.data());
+                walk.Data64 = LittleEndian64(sizes.data() + 8);
             }
         } else if (!Input.Skip(static_cast<uint64_t>(size) + (size & 1u))) {
             EndedBefore(walk, true);

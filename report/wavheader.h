@@ -15,6 +15,9 @@
 
 namespace measure {
 
+// Said of a recording that holds no full block of 4410 frames.
+inline constexpr const char* ShorterThanABlock = "shorter than one 100 ms block";
+
 struct TWavLayout {
     TPcmFormat Format;              // the accepted format record
     uint64_t DataStart = 0;         // offset of the first sample in the file
