@@ -97,6 +97,24 @@ size_t ReadChunk(TWavInput& Input, uint32_t Size, uint8_t* Buffer, size_t Buffer
     return got;
 }
 
+// The data chunk's sizes, with the input standing at its first sample: the
+// declared ones, or placeholders; and where the RIFF chunk says it ends.
+void SetSizes(TWavLayout& Layout, const TWalk& Walk, uint32_t RiffSize, uint32_t DataSize, const TWavInput& Input)
+{
+    Layout.DataStart = Input.Position();
+    const bool useDs64 = Walk.Rf64 && DataSize == Rf64Placeholder;
+    Layout.DeclaredDataBytes = useDs64 ? Walk.Data64 : DataSize;
+    Layout.SizeUnknown = useDs64 ? (Walk.Data64 == 0 || Walk.Data64 == UINT64_MAX) : IsPlaceholder(DataSize);
+    // A real empty data chunk, in a file whose RIFF size holds it exactly.
+    if (DataSize == 0 && !Walk.Rf64 && Input.SizeKnown() && RiffSize != 0 &&
+        uint64_t{RiffSize} + ChunkHeaderBytes == Input.Size())
+        Layout.SizeUnknown = false;
+    const uint64_t riff = Walk.Rf64 && RiffSize == Rf64Placeholder ? Walk.Riff64 : RiffSize;
+    // sox and arecord write the placeholder plus the header's bytes as the RIFF size.
+    const bool riffPlaceholder = IsPlaceholder(riff) || IsPlaceholder(riff - (Layout.DataStart - ChunkHeaderBytes));
+    Layout.RiffEnd = riffPlaceholder || riff == UINT64_MAX ? 0 : riff + ChunkHeaderBytes;
+}
+
 } // namespace
 
 TWavLayout ReadWavHeader(TWavInput& Input)
@@ -115,17 +133,7 @@ TWavLayout ReadWavHeader(TWavInput& Input)
         if (IdIs(chunk.data(), "data")) {
             if (!walk.FormatFound)
                 throw EWavFileError("no \"fmt \" chunk before the \"data\" chunk");
-            layout.DataStart = Input.Position();
-            const bool useDs64 = walk.Rf64 && size == Rf64Placeholder;
-            layout.DeclaredDataBytes = useDs64 ? walk.Data64 : size;
-            layout.SizeUnknown = useDs64 ? (walk.Data64 == 0 || walk.Data64 == UINT64_MAX) : IsPlaceholder(size);
-            const uint64_t riff = walk.Rf64 && riffSize == Rf64Placeholder ? walk.Riff64 : riffSize;
-            // sox and arecord write the placeholder plus the header's bytes as the RIFF size.
-            const bool riffPlaceholder = IsPlaceholder(riff) || IsPlaceholder(riff - (layout.DataStart - ChunkHeaderBytes));
-            layout.RiffEnd = riffPlaceholder || riff == UINT64_MAX ? 0 : riff + ChunkHeaderBytes;
-            // A real empty data chunk, in a file whose RIFF size holds it exactly.
-            if (size == 0 && !walk.Rf64 && Input.SizeKnown() && riffSize != 0 && riffSize + ChunkHeaderBytes == Input.Size())
-                layout.SizeUnknown = false;
+            SetSizes(layout, walk, riffSize, size, Input);
             return layout;
         }
         if (IdIs(chunk.data(), "fmt ")) {
