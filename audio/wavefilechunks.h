@@ -1,6 +1,6 @@
 #pragma once
-// Finds and checks the chunks of a WAV file with the acceptance rules that the
-// window's file run and quimbrel-measure share: a RIFF chunk of form "WAVE"
+// Finds and checks the chunks of a WAV file with the window's acceptance rules
+// (quimbrel-measure has its own, in report/wavheader.h): a RIFF chunk of form "WAVE"
 // from the start of the file; in it a "fmt " chunk whose record says 16-bit
 // PCM (at 44,100 Hz unless any rate passes); then, after it, a "data" chunk
 // that the file holds in full. The first problem found ends the search and is
@@ -36,7 +36,7 @@ enum TWaveFileCheck {
 // in their place.
 enum TUnknownSizes {
     usAsDeclared,  // the sizes as written: the window's file run
-    usToEndOfFile, // the chunk runs to the end of the file: quimbrel-measure
+    usToEndOfFile, // the chunk runs to the end of the file
 };
 
 // The fields of the format record that decide acceptance.

@@ -11,6 +11,9 @@ namespace measure {
 
 namespace {
 
+constexpr const char* StandardInputName = "-";
+constexpr uint16_t MeasuredChannels = 2;
+
 TFileInfo InfoOf(const std::string& FileName, const TWavStreamReader& Reader, bool PeakLevel)
 {
     TFileInfo info;
@@ -21,43 +24,68 @@ TFileInfo InfoOf(const std::string& FileName, const TWavStreamReader& Reader, bo
     info.Blocks = Reader.BlockCount();
     info.PeakLevel = PeakLevel;
     info.CutShort = Reader.CutShort();
+    info.Streamed = Reader.Streamed();
+    info.CountedAtEnd = !Reader.SizeKnown();
     return info;
 }
 
-// What is said of a file cut short: how much of it was measured.
-std::string CutShortWarning(const TWavStreamReader& Reader)
+// The lines said of a file that was measured: its RIFF size, channels left out, a cut.
+std::vector<std::string> Warnings(const TWavStreamReader& Reader)
 {
-    if (!Reader.DataChunkFound())
-        return "cut short before its data chunk: measured 0 blocks";
-    return "data chunk cut short: measured " + std::to_string(Reader.BlockCount()) + " of " +
-           std::to_string(Reader.DeclaredBlocks()) + " blocks";
+    std::vector<std::string> lines;
+    if (!Reader.RiffNote().empty())
+        lines.push_back(Reader.RiffNote());
+    if (Reader.Channels() > MeasuredChannels)
+        lines.push_back(std::to_string(Reader.Channels()) + " channels: channels 1 and 2 measured as left and right, " +
+                        std::to_string(Reader.Channels() - MeasuredChannels) + " left out");
+    if (Reader.CutShort())
+        lines.push_back("data chunk cut short: measured " + std::to_string(Reader.BlockCount()) + " of " +
+                        std::to_string(Reader.DeclaredBlocks()) + " blocks");
+    return lines;
 }
 
-// Reads and measures every full block, a batch at a time, adding each to Summary.
-void MeasureBlocks(TWavStreamReader& Reader, const TFileInfo& Info, const TFileMeasureOptions& Options,
-                   TReportWriter& Report, TFileSummary& Summary, TMeasureProgress* Progress)
-{
-    constexpr size_t batchBlocks = TBatchMeasurer::BatchBlocks;
-    std::vector<int16_t> batch(batchBlocks * TWavStreamReader::BlockFrames * SamplesPerFrame);
-    std::array<TBlockLevels, batchBlocks> levels;
-    TBatchMeasurer measurer(Options.PeakLevel);
-    const double secondsPerBlock = static_cast<double>(TWavStreamReader::BlockFrames) / Info.SampleRate;
-    uint64_t done = 0;
-    while (const size_t count = Reader.ReadBlocks(batch.data(), batchBlocks)) {
-        measurer.Measure(batch.data(), count, levels.data());
-        for (size_t b = 0; b < count; ++b, ++done) {
-            const double start = static_cast<double>(done) * secondsPerBlock;
-            Summary.Left.AddBlock(levels[b].LeftdB, levels[b].RawPeak.Left, levels[b].LeftClipped, start);
-            Summary.Right.AddBlock(levels[b].RightdB, levels[b].RawPeak.Right, levels[b].RightClipped, start);
-            if (Options.Blocks)
-                Report.Block(start, levels[b]);
-            if (Progress)
-                Progress->Update(done + 1);
-        }
+// Measures batches of blocks as they are read, adding each to Summary.
+class TBlockRun {
+public:
+    TBlockRun(TWavStreamReader& Reader, const TFileMeasureOptions& Options)
+        : FReader(Reader), FOptions(Options), FMeasurer(Options.PeakLevel),
+          FBatchBlocks(Reader.SizeKnown() ? TBatchMeasurer::BatchBlocks : 1), // a stream: each block as it ends
+          FBatch(FBatchBlocks * TWavStreamReader::BlockFrames * SamplesPerFrame)
+    {
     }
-    Summary.LeftOffsetEstimate = measurer.Offsets().LeftOffsetEstimate();
-    Summary.RightOffsetEstimate = measurer.Offsets().RightOffsetEstimate();
-}
+
+    size_t Read() { return FReader.ReadBlocks(FBatch.data(), FBatchBlocks); }
+
+    // Measures the Count blocks read, then the rest of the file.
+    void Run(size_t Count, TReportWriter& Report, TFileSummary& Summary, TMeasureProgress* Progress)
+    {
+        const double secondsPerBlock = static_cast<double>(TWavStreamReader::BlockFrames) / FReader.SampleRate();
+        for (; Count > 0; Count = Read()) {
+            FMeasurer.Measure(FBatch.data(), Count, FLevels.data());
+            for (size_t b = 0; b < Count; ++b, ++FDone) {
+                const TBlockLevels& levels = FLevels[b];
+                const double start = static_cast<double>(FDone) * secondsPerBlock;
+                Summary.Left.AddBlock(levels.LeftdB, levels.RawPeak.Left, levels.LeftClipped, start);
+                Summary.Right.AddBlock(levels.RightdB, levels.RawPeak.Right, levels.RightClipped, start);
+                if (FOptions.Blocks)
+                    Report.Block(start, levels);
+                if (Progress)
+                    Progress->Update(FDone + 1);
+            }
+        }
+        Summary.LeftOffsetEstimate = FMeasurer.Offsets().LeftOffsetEstimate();
+        Summary.RightOffsetEstimate = FMeasurer.Offsets().RightOffsetEstimate();
+    }
+
+private:
+    TWavStreamReader& FReader;
+    const TFileMeasureOptions& FOptions;
+    TBatchMeasurer FMeasurer;
+    size_t FBatchBlocks;                                     // blocks read at once
+    std::vector<int16_t> FBatch;                             // their samples
+    std::array<TBlockLevels, TBatchMeasurer::BatchBlocks> FLevels; // their levels
+    uint64_t FDone = 0;                                      // blocks measured so far
+};
 
 } // namespace
 
@@ -66,15 +94,23 @@ TMeasureOutcome MeasureFile(const std::string& FileName, const TFileMeasureOptio
 {
     bool started = false;
     try {
-        TWavStreamReader reader(FileName);
-        const TFileInfo info = InfoOf(FileName, reader, Options.PeakLevel);
-        Report.BeginFile(info);
+        TWavStreamReader reader(FileName, Options.DashIsStandardInput && FileName == StandardInputName);
+        TBlockRun run(reader, Options);
+        // The first blocks are read before the file is reported: a stream's
+        // length is known only as it is read.
+        const size_t first = run.Read();
+        if (first == 0)
+            throw EWavFileError(std::string(ShorterThanABlock) + " (" + std::to_string(TWavStreamReader::BlockFrames) +
+                                " frames): " + std::to_string(reader.DataFrames()) + " frames");
+        Report.BeginFile(InfoOf(FileName, reader, Options.PeakLevel));
         started = true;
-        if (Progress)
-            Progress->Begin(FileName, info.Blocks);
+        if (Progress && reader.SizeKnown())
+            Progress->Begin(FileName, reader.BlockCount());
+        else
+            Progress = nullptr;
         auto summary = std::make_unique<TFileSummary>();
         try {
-            MeasureBlocks(reader, info, Options, Report, *summary, Progress);
+            run.Run(first, Report, *summary, Progress);
         } catch (...) {
             if (Progress)
                 Progress->End();
@@ -82,11 +118,11 @@ TMeasureOutcome MeasureFile(const std::string& FileName, const TFileMeasureOptio
         }
         if (Progress)
             Progress->End();
-        Report.EndFile(info, *summary);
-        return TMeasureOutcome{true, info.CutShort ? CutShortWarning(reader) : std::string()};
+        Report.EndFile(InfoOf(FileName, reader, Options.PeakLevel), *summary);
+        return TMeasureOutcome{true, std::string(), Warnings(reader)};
     } catch (const EWavFileError& error) {
         Report.FileError(FileName, error.Message(), started);
-        return TMeasureOutcome{false, error.Message()};
+        return TMeasureOutcome{false, error.Message(), {}};
     }
 }
 

@@ -8,26 +8,84 @@ namespace measure {
 namespace {
 
 constexpr unsigned char FirstPrintable = 0x20;
+constexpr const char* ReplacementCharacter = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
+
+// The byte length of the well-formed UTF-8 sequence at Text[At], or 0 when
+// it is not one (a stray continuation byte, an overlong form, a surrogate,
+// beyond U+10FFFF, or cut off).
+size_t Utf8SequenceBytes(const std::string& Text, size_t At)
+{
+    const auto lead = static_cast<unsigned char>(Text[At]);
+    if (lead < 0x80)
+        return 1;
+    // The length, and the range of the second byte, for each lead byte.
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+    if (length == 0 || At + length > Text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(Text[At + k]);
+        if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+// The bytes of Text as lower-case hexadecimal.
+std::string HexBytes(const std::string& Text)
+{
+    std::string hex;
+    for (char c : Text) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
+        hex += digits;
+    }
+    return hex;
+}
 
 } // namespace
 
 std::string JsonString(const std::string& Text)
 {
     std::string out = "\"";
-    for (char c : Text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+    for (size_t i = 0; i < Text.size();) {
+        const auto byte = static_cast<unsigned char>(Text[i]);
+        const size_t length = Utf8SequenceBytes(Text, i);
+        if (length == 0) {
+            out += ReplacementCharacter;
+            ++i;
+            continue;
+        }
+        if (byte == '"' || byte == '\\') {
             out += '\\';
-            out += c;
+            out += Text[i];
         } else if (byte < FirstPrintable) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
             out += escaped;
         } else {
-            out += c;
+            out.append(Text, i, length);
         }
+        i += length;
     }
     return out + "\"";
+}
+
+bool IsUtf8(const std::string& Text)
+{
+    for (size_t i = 0; i < Text.size();) {
+        const size_t length = Utf8SequenceBytes(Text, i);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
 }
 
 TJsonReport::TJsonReport(std::FILE* Out, const std::string& Version, bool PeakLevel) : FOut(Out)
@@ -46,12 +104,20 @@ void TJsonReport::NextFile()
 void TJsonReport::BeginFile(const TFileInfo& Info)
 {
     NextFile();
-    std::fprintf(FOut, "{\"file\":%s,\"rate_hz\":%u,\"channels\":%u,\"data_frames\":%llu,\"duration_s\":%.6f,\"blocks\":%llu"
-                       ",\"truncated\":%s",
-                 JsonString(Info.FileName).c_str(), Info.SampleRate, Info.Channels,
-                 static_cast<unsigned long long>(Info.DataFrames),
-                 static_cast<double>(Info.DataFrames) / Info.SampleRate, static_cast<unsigned long long>(Info.Blocks),
-                 Info.CutShort ? "true" : "false");
+    std::fprintf(FOut, "{\"file\":%s", JsonString(Info.FileName).c_str());
+    if (!IsUtf8(Info.FileName))
+        std::fprintf(FOut, ",\"file_bytes\":\"%s\"", HexBytes(Info.FileName).c_str());
+    std::fprintf(FOut, ",\"rate_hz\":%u,\"channels\":%u,\"measured_channels\":%s,\"streamed\":%s", Info.SampleRate,
+                 Info.Channels, Info.Channels == 1 ? "[1]" : "[1,2]", Info.Streamed ? "true" : "false");
+    if (!Info.CountedAtEnd)
+        WriteCounts(Info);
+}
+
+void TJsonReport::WriteCounts(const TFileInfo& Info)
+{
+    std::fprintf(FOut, ",\"data_frames\":%llu,\"duration_s\":%.6f,\"blocks\":%llu,\"truncated\":%s",
+                 static_cast<unsigned long long>(Info.DataFrames), static_cast<double>(Info.DataFrames) / Info.SampleRate,
+                 static_cast<unsigned long long>(Info.Blocks), Info.CutShort ? "true" : "false");
 }
 
 void TJsonReport::Block(double StartSeconds, const TBlockLevels& Levels)
@@ -74,6 +140,8 @@ void TJsonReport::CloseBlocks()
 void TJsonReport::EndFile(const TFileInfo& Info, const TFileSummary& Summary)
 {
     CloseBlocks();
+    if (Info.CountedAtEnd)
+        WriteCounts(Info);
     if (Info.Blocks > 0) {
         WriteChannel("left", Summary.Left, Summary.LeftOffsetEstimate);
         WriteChannel("right", Summary.Right, Summary.RightOffsetEstimate);

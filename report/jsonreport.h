@@ -1,9 +1,10 @@
 #pragma once
 // The report as one JSON document on standard output:
-// {"program", "version", "measure", "files": [ per file: format, "truncated",
+// {"program", "version", "measure", "files": [ per file: name ("file_bytes"
+// in hexadecimal too when it is not UTF-8), format, "streamed", "truncated",
 // optional "block_levels", per-channel summaries, "left_minus_right_db",
 // "marks"; or "error" ]}. Written as the files are read, so block rows are
-// never held.
+// never held; a stream's frame and block counts follow its block rows.
 
 #include "report/reportwriter.h"
 
@@ -24,6 +25,7 @@ public:
 
 private:
     void NextFile();
+    void WriteCounts(const TFileInfo& Info);
     void CloseBlocks();
     void WriteChannel(const char* Name, const TChannelSummary& Channel, int32_t OffsetEstimate);
     void WriteMarks(const TFileSummary& Summary);
@@ -34,7 +36,10 @@ private:
     bool FBlocksOpen = false;   // the current file's "block_levels" array is open
 };
 
-// Text as a JSON string literal, quotes included.
+// Text as a JSON string literal, quotes included; a byte that is not part
+// of well-formed UTF-8 becomes U+FFFD.
 std::string JsonString(const std::string& Text);
+// Whether Text is well-formed UTF-8.
+bool IsUtf8(const std::string& Text);
 
 } // namespace measure

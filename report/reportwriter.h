@@ -14,11 +14,14 @@ namespace measure {
 struct TFileInfo {
     std::string FileName;    // as given on the command line
     uint32_t SampleRate = 0; // frames per second
-    uint16_t Channels = 0;   // as the format record gives them
+    uint16_t Channels = 0;   // as the format record gives them; 1 and 2 are measured
     uint64_t DataFrames = 0; // frames in the data chunk (after widening mono)
     uint64_t Blocks = 0;     // full blocks of 4410 frames; only these are measured
     bool PeakLevel = true;   // peak measure; RMS when false
     bool CutShort = false;   // the file ends before its data chunk does: Blocks are those it holds
+    bool Streamed = false;   // the header's sizes were a streaming recorder's placeholders: read to the end
+    bool CountedAtEnd = false; // a stream of unknown length: DataFrames, Blocks and CutShort are
+                               // final only at EndFile
 };
 
 // What a file's blocks add up to.

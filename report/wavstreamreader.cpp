@@ -5,100 +5,92 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <filesystem>
 
 namespace measure {
 
 namespace {
 
-constexpr bool AnyRate = true; // as in the window's file run
 constexpr size_t BytesPerSample = 2;
 constexpr size_t BytesPerStereoFrame = BytesPerSample * SamplesPerFrame;
+constexpr size_t FrameBufferBytes = 65536; // frames of other than two channels read at a time, at least one
 constexpr const char* FileEndsEarly = "the file ends early";
 
 // Samples are little-endian in the file and copied as they are.
 static_assert(std::endian::native == std::endian::little, "samples are read without byte swapping");
 
-// Why the file could not be opened, in a few words.
-std::string OpenFailure(const std::string& FileName, int Error)
-{
-    std::error_code ignored;
-    if (!std::filesystem::exists(FileName, ignored))
-        return "no such file";
-    if (std::filesystem::is_directory(FileName, ignored))
-        return "is a directory";
-    if (Error != 0)
-        return std::strerror(Error);
-    return "not a regular file";
-}
-
-// Why the file is refused, in a few words.
-std::string Refusal(const TWaveFileChunks& Chunks, const std::string& FileName)
-{
-    switch (Chunks.Check()) {
-    case wcCannotOpen:
-        return OpenFailure(FileName, Chunks.OpenError());
-    case wcNotRiffWave:
-        return "not a WAV file (no RIFF chunk of form \"WAVE\")";
-    case wcNoFormat:
-        return "no \"fmt \" chunk";
-    case wcFormatCutShort:
-        return FileEndsEarly;
-    case wcNotPcm16:
-        return RejectedFileMessage;
-    case wcNoData:
-        return "no \"data\" chunk after the \"fmt \" chunk";
-    case wcDataCutShort: // read as far as the file holds it
-    case wcTooLarge:     // only a reader that holds the whole data finds this
-    case wcAccepted:
-        break;
-    }
-    return {};
-}
-
 } // namespace
 
-TWavStreamReader::TWavStreamReader(const std::string& FileName) : FChunks(FileName, AnyRate, usToEndOfFile)
+TWavStreamReader::TWavStreamReader(const std::string& FileName, bool StandardInput)
+    : FInput(FileName, StandardInput), FLayout(ReadWavHeader(FInput))
 {
-    if (!FChunks.FormatAccepted())
-        throw EWavFileError(Refusal(FChunks, FileName));
-    if (SampleRate() == 0)
-        throw EWavFileError("the sample rate is 0, so no time can be given");
-    const std::string refusal = Refusal(FChunks, FileName);
-    if (!refusal.empty())
-        throw EWavFileError(refusal);
-    FFrameBytes = Channels() == 1 ? BytesPerSample : BytesPerStereoFrame;
-    FDataFrames = std::min(FChunks.DataBytes(), FChunks.DataBytesPresent()) / FFrameBytes;
+    FFrameBytes = BytesPerSample * Channels();
+    if (Channels() != SamplesPerFrame)
+        FFrames.resize(std::max<size_t>(FrameBufferBytes, FFrameBytes));
+    FRiffNote = RiffSizeNote(FLayout, FInput);
+    if (SizeKnown()) {
+        const uint64_t present = FInput.Size() - std::min(FInput.Size(), FLayout.DataStart);
+        FDataFrames = (Streamed() ? present : std::min(FLayout.DeclaredDataBytes, present)) / FFrameBytes;
+    }
 }
 
 size_t TWavStreamReader::ReadBlocks(int16_t* Samples, size_t MaxBlocks)
+{
+    return SizeKnown() ? ReadKnownBlocks(Samples, MaxBlocks) : ReadStreamBlocks(Samples, MaxBlocks);
+}
+
+size_t TWavStreamReader::ReadKnownBlocks(int16_t* Samples, size_t MaxBlocks)
 {
     if (FEndedEarly)
         throw EWavFileError(FileEndsEarly);
     const auto wanted = static_cast<size_t>(std::min<uint64_t>(MaxBlocks, BlockCount() - FBlocksRead));
     if (wanted == 0)
         return 0;
-    // Mono samples are read into the second half and widened forwards: each
-    // pair written lies before every mono sample still to be read.
-    const bool mono = Channels() == 1;
-    const size_t stereoSamples = wanted * BlockFrames * SamplesPerFrame;
-    int16_t* target = mono ? Samples + stereoSamples / SamplesPerFrame : Samples;
-    const size_t blockBytes = BlockFrames * FFrameBytes;
-    const int64_t got = mmioRead(FChunks.File(), target, static_cast<int64_t>(wanted * blockBytes));
-    const size_t blocks = got > 0 ? static_cast<size_t>(got) / blockBytes : 0;
+    const size_t blocks = ReadFrames(Samples, wanted * BlockFrames) / BlockFrames;
     if (blocks < wanted) {
         if (blocks == 0)
             throw EWavFileError(FileEndsEarly);
         FEndedEarly = true; // said when the blocks read so far have been taken
     }
-    if (mono) {
-        for (size_t i = 0; i < blocks * BlockFrames; ++i) {
-            const int16_t sample = target[i];
-            Samples[SamplesPerFrame * i] = Samples[SamplesPerFrame * i + 1] = sample;
-        }
-    }
     FBlocksRead += blocks;
     return blocks;
+}
+
+size_t TWavStreamReader::ReadStreamBlocks(int16_t* Samples, size_t MaxBlocks)
+{
+    if (FEnded)
+        return 0;
+    uint64_t wanted = static_cast<uint64_t>(MaxBlocks) * BlockFrames;
+    if (!Streamed())
+        wanted = std::min(wanted, DeclaredFrames() - FDataFrames);
+    const size_t frames = ReadFrames(Samples, static_cast<size_t>(wanted));
+    FDataFrames += frames;
+    // The stream ends at the end of the input, or where the data chunk ends;
+    // a tail shorter than a block is only counted.
+    FEnded = frames < wanted || (!Streamed() && FDataFrames == DeclaredFrames());
+    const size_t blocks = frames / BlockFrames;
+    FBlocksRead += blocks;
+    return blocks;
+}
+
+size_t TWavStreamReader::ReadFrames(int16_t* Samples, size_t Frames)
+{
+    if (Channels() == SamplesPerFrame)
+        return FInput.Read(Samples, Frames * BytesPerStereoFrame) / BytesPerStereoFrame;
+    const size_t pieceFrames = FFrames.size() / FFrameBytes;
+    const size_t second = Channels() == 1 ? 0 : BytesPerSample; // mono: channel 1 on both sides
+    size_t done = 0;
+    while (done < Frames) {
+        const size_t want = std::min(pieceFrames, Frames - done);
+        const size_t got = FInput.Read(FFrames.data(), want * FFrameBytes) / FFrameBytes;
+        for (size_t i = 0; i < got; ++i, ++done) {
+            const uint8_t* frame = FFrames.data() + i * FFrameBytes;
+            std::memcpy(Samples + SamplesPerFrame * done, frame, BytesPerSample);
+            std::memcpy(Samples + SamplesPerFrame * done + 1, frame + second, BytesPerSample);
+        }
+        if (got < want)
+            break;
+    }
+    return done;
 }
 
 } // namespace measure

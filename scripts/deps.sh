@@ -11,6 +11,7 @@ QUIMBREL_PACKAGES=(
   xvfb xauth x11-utils imagemagick openbox xdotool wmctrl
   fonts-dejavu-core fonts-liberation
   sox python3 time
+  ffmpeg sndfile-programs
   binutils-mingw-w64-x86-64
   librsvg2-bin desktop-file-utils appstream dpkg-dev groff-base lintian
   weston qt6-wayland tmux

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <unistd.h>
 #include <vector>
 
 using namespace measure;
@@ -82,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AcceptedCase{"Mono11025", {1, 1, 11025, 16}, BlockFrames + 1, 1, BlockFrames + 1},
                     AcceptedCase{"Stereo48000", {1, 2, 48000, 16}, BlockFrames * 2, 1, BlockFrames},
                     AcceptedCase{"Stereo22050", {1, 2, 22050, 16}, BlockFrames * 4, 2, BlockFrames * 2},
-                    AcceptedCase{"FourChannelsReadAsStereo", {1, 4, 44100, 16}, BlockFrames * 4, 2, BlockFrames * 2}),
+                    AcceptedCase{"FourChannels", {1, 4, 44100, 16}, BlockFrames * 4 * 2, 2, BlockFrames * 2}),
     [](const testing::TestParamInfo<AcceptedCase>& Info) { return std::string(Info.param.Name); });
 
 TEST(WavStreamReader, StereoBlocksAreTheFileSamplesInOrder)
@@ -142,18 +144,24 @@ TEST_P(RejectedFiles, SayWhy)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RejectedFiles,
-    testing::Values(RejectedCase{"EightBit", WaveFile({Fmt(1, 2, 44100, 8), Data(10)}), RejectedFileMessage},
-                    RejectedCase{"Float", WaveFile({Fmt(3, 2, 44100, 16), Data(10)}), RejectedFileMessage},
-                    RejectedCase{"TwentyFourBit", WaveFile({Fmt(1, 2, 48000, 24), Data(10)}), RejectedFileMessage},
+    testing::Values(RejectedCase{"EightBit", WaveFile({Fmt(1, 2, 44100, 8), Data(10)}),
+                                 "8-bit PCM: only 16-bit PCM is measured"},
+                    RejectedCase{"Float", WaveFile({Fmt(3, 2, 44100, 64), Data(10)}), "64-bit float: only 16-bit PCM"},
+                    RejectedCase{"TwentyFourBit", WaveFile({Fmt(1, 2, 48000, 24), Data(10)}), "24-bit PCM: only 16-bit"},
+                    RejectedCase{"ALaw", WaveFile({Fmt(6, 1, 8000, 8), Data(10)}), "A-law: only 16-bit PCM"},
+                    RejectedCase{"UnknownTag", WaveFile({Fmt(0x1234, 2, 8000, 16), Data(10)}), "format tag 0x1234: only"},
                     RejectedCase{"ShortFormatRecord", WaveFile({RiffChunk("fmt ", {1, 0, 2, 0}), Data(10)}),
-                                 RejectedFileMessage},
+                                 "a format record of 4 bytes, under the 16 of PCM"},
+                    RejectedCase{"NoChannels", WaveFile({Fmt(1, 0, 44100, 16), Data(10)}), "the format record gives 0"},
                     RejectedCase{"RateZero", WaveFile({Fmt(1, 2, 0, 16), Data(10)}), "the sample rate is 0"},
-                    RejectedCase{"NoFormat", WaveFile({Data(10)}), "no \"fmt \" chunk"},
+                    RejectedCase{"NoFormat", WaveFile({Data(10)}), "no \"fmt \" chunk before the \"data\" chunk"},
                     RejectedCase{"NoData", WaveFile({Fmt(1, 2, 44100, 16)}), "no \"data\" chunk"},
-                    RejectedCase{"DataBeforeFormat", WaveFile({Data(10), Fmt(1, 2, 44100, 16)}), "no \"data\" chunk"},
+                    RejectedCase{"DataBeforeFormat", WaveFile({Data(10), Fmt(1, 2, 44100, 16)}), "no \"fmt \" chunk before"},
+                    RejectedCase{"Aiff", std::vector<uint8_t>{'F', 'O', 'R', 'M', 0, 0, 0, 4, 'A', 'I', 'F', 'F'},
+                                 "an AIFF file, not WAV"},
                     RejectedCase{"NotRiff", std::vector<uint8_t>(64, 'x'), "not a WAV file"},
                     RejectedCase{"RiffButNotWave", RiffChunk("RIFF", {'A', 'V', 'I', ' '}), "not a WAV file"},
-                    RejectedCase{"Empty", {}, "not a WAV file"}),
+                    RejectedCase{"Empty", {}, "not a WAV file (the file is empty)"}),
     [](const testing::TestParamInfo<RejectedCase>& Info) { return std::string(Info.param.Name); });
 
 TEST(WavStreamReader, TruncatedDataIsReadToItsLastFullBlock)
@@ -199,4 +207,51 @@ TEST(WavStreamReader, MissingFileAndFolder)
             }
         },
         EWavFileError);
+}
+
+// Files past 4 GiB, made sparse: RF64 gives the size in its ds64 chunk; a
+// plain RIFF file with placeholder sizes runs to the end of the file.
+TEST(WavStreamReader, FilesPastFourGibibytes)
+{
+    constexpr uint64_t BlockBytes = BlockFrames * 4;
+    constexpr uint64_t Blocks = (uint64_t{1} << 32) / BlockBytes + 2;
+    constexpr uint64_t DataBytes = Blocks * BlockBytes;
+    const auto le = [](uint64_t Value, size_t Bytes) {
+        std::vector<uint8_t> out;
+        for (size_t i = 0; i < Bytes; ++i)
+            out.push_back(static_cast<uint8_t>(Value >> (8 * i)));
+        return out;
+    };
+    const auto join = [](std::vector<std::vector<uint8_t>> Parts) {
+        std::vector<uint8_t> out;
+        for (const auto& part : Parts)
+            out.insert(out.end(), part.begin(), part.end());
+        return out;
+    };
+    const std::vector<uint8_t> fmt = Fmt(1, 2, 44100, 16);
+    const std::vector<uint8_t> dataHeader = {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF};
+    const std::vector<uint8_t> ds64 = join({{'d', 's', '6', '4'}, le(28, 4), le(DataBytes + 72, 8), le(DataBytes, 8),
+                                            le(DataBytes / 4, 8), le(0, 4)});
+    struct Form {
+        const char* Name;
+        std::vector<uint8_t> Header;
+    };
+    const Form forms[] = {
+        {"RF64", join({{'R', 'F', '6', '4'}, le(0xFFFFFFFF, 4), {'W', 'A', 'V', 'E'}, ds64, fmt, dataHeader})},
+        {"RIFF with placeholder sizes", join({{'R', 'I', 'F', 'F'}, le(0xFFFFFFFF, 4), {'W', 'A', 'V', 'E'}, fmt, dataHeader})},
+    };
+    const TScratchDir dir;
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.Name);
+        const std::string path = dir.File("large.wav");
+        WriteFileBytes(path, form.Header);
+        ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(form.Header.size() + DataBytes)), 0);
+        TWavStreamReader reader(path);
+        EXPECT_EQ(reader.DataFrames(), DataBytes / 4);
+        EXPECT_EQ(reader.BlockCount(), Blocks);
+        EXPECT_FALSE(reader.CutShort());
+        std::vector<int16_t> block(BlockFrames * 2, 1);
+        ASSERT_EQ(reader.ReadBlocks(block.data(), 1), 1u);
+        EXPECT_EQ(std::count(block.begin(), block.end(), 0), static_cast<long>(block.size()));
+    }
 }

@@ -44,8 +44,10 @@ std::string HelpText()
 {
     return std::string(UsageLine) + "\n"
            "\n"
-           "Reports the recording level of 16-bit PCM WAV files (mono or stereo, any\n"
-           "sample rate) as Quimbrel's meter would show it: each 100 ms block of 4410\n"
+           "Reports the recording level of 16-bit PCM WAV files (any sample rate; of\n"
+           "more than two channels, channels 1 and 2; RIFF, RF64 and\n"
+           "WAVE_FORMAT_EXTENSIBLE), or of a WAV stream on standard input given as -,\n"
+           "as Quimbrel's meter would show it: each 100 ms block of 4410\n"
            "frames has the running DC-offset estimate taken off, is measured, smoothed\n"
            "and converted to dB (0 dB = a full-scale sine wave).\n"
            "\n"
@@ -64,11 +66,13 @@ std::string HelpText()
            "(-2.5 dB), NOAA (-3 dB) and Okean/SICH (-12 dB).\n"
            "\n"
            "An interrupted recording is measured as far as it holds full blocks, with\n"
-           "a warning; a RIFF or data size of 0 or 0xFFFFFFFF means \"to the end of the\n"
-           "file\".\n"
+           "a warning; the placeholder sizes of streamed recordings (0, 0xFFFFFFFF,\n"
+           "0x7FFFFFFF, 0x80000000, 0x7FFFF000) mean \"to the end of the file\". With -,\n"
+           "--blocks writes each row as its block ends. Only regular files and - are\n"
+           "read; other formats are refused with a message that says what they are.\n"
            "\n"
-           "Exit status: 0 when every file was measured, 1 when a file could not be\n"
-           "(the others are still measured), 2 for bad usage.\n";
+           "Exit status: 0 when every file was measured, 1 when a file could not be, or\n"
+           "held no full block (the others are still measured), 2 for bad usage.\n";
 }
 
 } // namespace measure

@@ -12,6 +12,7 @@
 #include "tools/measure/terminalprogress.h"
 #include "tools/measure/toolversion.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -60,16 +61,20 @@ int main(int argc, char** argv)
     if (IsTerminal(stderr))
         progress = std::make_unique<TTerminalProgress>(stderr);
     const std::unique_ptr<TReportWriter> report = MakeReport(options);
-    const TFileMeasureOptions fileOptions{options.PeakLevel, options.Blocks};
+    const TFileMeasureOptions fileOptions{options.PeakLevel, options.Blocks, true};
+    // Rows of a stream go out as each block ends, so a recording can be watched.
+    if (std::find(options.Files.begin(), options.Files.end(), "-") != options.Files.end())
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
     int status = ExitMeasured;
     for (const std::string& file : options.Files) {
         const TMeasureOutcome outcome = MeasureFile(file, fileOptions, *report, progress.get());
-        if (outcome.Message.empty())
-            continue;
         std::fflush(stdout);
-        std::fprintf(stderr, "quimbrel-measure: %s: %s\n", file.c_str(), outcome.Message.c_str());
-        if (!outcome.Measured)
+        for (const std::string& warning : outcome.Warnings)
+            std::fprintf(stderr, "quimbrel-measure: %s: %s\n", file.c_str(), warning.c_str());
+        if (!outcome.Measured) {
+            std::fprintf(stderr, "quimbrel-measure: %s: %s\n", file.c_str(), outcome.Message.c_str());
             status = ExitFileFailed;
+        }
     }
     report->Finish();
     return status;
