@@ -269,6 +269,7 @@ void TWaveIn::ProcessFile(const std::string& FileName)
     if (FFileCheck != wcAccepted)
         return;
     FFileFormat = reader.Format();
+    FFileFrames = reader.Size() / FWaveFormat.nBlockAlign;
     FeedBlocks(reader);
 }
 

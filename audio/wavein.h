@@ -89,6 +89,8 @@ public:
     // The format record of the last file fed (its channels and rate as the file
     // gives them); all zero before any.
     const TWaveFormatFields& FileFormat() const { return FFileFormat; }
+    // Stereo frames of the last file fed (a mono file's widened), its tail included.
+    uint64_t FileFrames() const { return FFileFrames; }
 
 protected:
     // The device has opened: queue both buffers, OnOpen, then Start with AutoStart.
@@ -128,6 +130,7 @@ protected:
     TNotifyEvent FOnLost;                                 // behind OnLost
     TWaveFileCheck FFileCheck = wcAccepted;               // behind FileCheck
     TWaveFormatFields FFileFormat;                        // behind FileFormat
+    uint64_t FFileFrames = 0;                             // behind FileFrames
 
 private:
     void WndProc(TMessage& Message);
