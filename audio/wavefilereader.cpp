@@ -1,58 +1,63 @@
 #include "audio/wavefilereader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace {
 
 constexpr uint64_t SampleBytes = 2;
+constexpr uint64_t StereoFrameBytes = 2 * SampleBytes;
 
 } // namespace
 
 TWaveFileCheck TWaveFileReader::Read(const std::string& FileName)
 {
     FData.reset();
-    FSize = 0;
+    FDataBytes = 0;
     const TWaveFileChunks chunks(FileName, FIgnoreSampleRate);
     if (chunks.Check() != wcAccepted)
         return chunks.Check();
-    const TWaveFileCheck read = ReadSamples(chunks.File(), chunks.DataChunk().cksize, chunks.Format().Channels == 1);
+    FFormat = chunks.Format();
+    FMono = FFormat.Channels == 1;
+    const TWaveFileCheck read = ReadSamples(chunks.File(), chunks.DataChunk().cksize);
     if (read != wcAccepted) {
         FData.reset();
-        FSize = 0;
+        FDataBytes = 0;
     }
     return read;
 }
 
-TWaveFileCheck TWaveFileReader::ReadSamples(HMMIO File, uint32_t DeclaredBytes, bool Mono)
+TWaveFileCheck TWaveFileReader::ReadSamples(HMMIO File, uint32_t DeclaredBytes)
 {
-    const uint64_t allocated = Mono ? SampleBytes * DeclaredBytes : DeclaredBytes;
-    FData.reset(new (std::nothrow) char[allocated]);
+    FData.reset(new (std::nothrow) char[DeclaredBytes]);
     if (!FData)
         return wcTooLarge;
     // The file was checked to hold them; it may have shrunk since.
     if (mmioRead(File, FData.get(), DeclaredBytes) != static_cast<int64_t>(DeclaredBytes))
         return wcDataCutShort;
-    FSize = DeclaredBytes;
-    if (Mono)
-        WidenMono(DeclaredBytes);
+    FDataBytes = DeclaredBytes;
     return wcAccepted;
 }
 
-void TWaveFileReader::WidenMono(uint64_t MonoBytes)
+char* TWaveFileReader::Block(uint64_t Offset, uint64_t Bytes)
 {
-    // Downwards, each sample is copied to the left and right of its frame
-    // before any write reaches a sample not yet moved.
-    char* bytes = FData.get();
-    const uint64_t samples = MonoBytes / SampleBytes;
-    for (uint64_t i = samples; i-- > 0;) {
-        char sample[SampleBytes];
-        std::memcpy(sample, bytes + SampleBytes * i, SampleBytes);
-        std::memcpy(bytes + 2 * SampleBytes * i, sample, SampleBytes);
-        std::memcpy(bytes + 2 * SampleBytes * i + SampleBytes, sample, SampleBytes);
+    if (!FMono)
+        return FData.get() + Offset;
+    if (Bytes > FBlockBytes) {
+        FBlock = std::make_unique<char[]>(Bytes);
+        FBlockBytes = Bytes;
     }
-    FSize = 2 * MonoBytes;
-    // An odd last byte has no sample; the bytes after the widened frames are cleared.
-    const uint64_t widened = 2 * SampleBytes * samples;
-    std::memset(bytes + widened, 0, FSize - widened);
+    // Each mono sample becomes the left and right sample of its frame; the
+    // bytes past the last whole sample are cleared.
+    const uint64_t first = Offset / StereoFrameBytes;
+    const uint64_t samples = std::min(Bytes / StereoFrameBytes, FDataBytes / SampleBytes - first);
+    char* target = FBlock.get();
+    for (uint64_t i = 0; i < samples; ++i) {
+        const char* sample = FData.get() + SampleBytes * (first + i);
+        std::memcpy(target + StereoFrameBytes * i, sample, SampleBytes);
+        std::memcpy(target + StereoFrameBytes * i + SampleBytes, sample, SampleBytes);
+    }
+    std::memset(target + StereoFrameBytes * samples, 0, Bytes - StereoFrameBytes * samples);
+    return target;
 }

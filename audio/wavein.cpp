@@ -268,19 +268,21 @@ void TWaveIn::ProcessFile(const std::string& FileName)
         Application.MessageBox(RejectedFileMessage, FileName, MB_OK);
     if (FFileCheck != wcAccepted)
         return;
-    FeedBlocks(reader.Data(), reader.Size());
+    FFileFormat = reader.Format();
+    FFileFrames = reader.Size() / FWaveFormat.nBlockAlign;
+    FeedBlocks(reader);
 }
 
-void TWaveIn::FeedBlocks(char* Data, uint64_t Bytes)
+void TWaveIn::FeedBlocks(TWaveFileReader& Reader)
 {
     const uint64_t blockBytes = static_cast<uint64_t>(FBufferSamples) * FWaveFormat.nBlockAlign;
+    const uint64_t bytes = Reader.Size();
     wavehdr_tag header;
-    header.lpData = Data;
     header.dwBufferLength = static_cast<uint32_t>(blockBytes);
     header.dwBytesRecorded = static_cast<uint32_t>(blockBytes);
     header.dwUser = FileBlockMarker;
     // At most 2 × 4 GB of data in blocks of at least 4 bytes: the count fits.
-    FBufferCount = static_cast<int32_t>(Bytes / blockBytes);
+    FBufferCount = static_cast<int32_t>(bytes / blockBytes);
     SetEnabled(false);
 
     // However the feed ends (a handler may raise), the component is left closed.
@@ -293,17 +295,18 @@ void TWaveIn::FeedBlocks(char* Data, uint64_t Bytes)
         }
     } feedEnd{*this};
     FState = wsRunning;
-    uint64_t remaining = Bytes;
+    uint64_t offset = 0;
     for (int32_t i = 0; i < FBufferCount; ++i) {
         FBufferNumber = i;
+        header.lpData = Reader.Block(offset, blockBytes);
         FCurrentHeader = &header;
         HandleData();
-        header.lpData += blockBytes;
-        remaining -= blockBytes;
+        offset += blockBytes;
     }
     // The tail of less than one block is handed over, and not shown, as a short block.
-    if (remaining > 0) {
-        header.dwBytesRecorded = static_cast<uint32_t>(remaining);
+    if (offset < bytes) {
+        header.dwBytesRecorded = static_cast<uint32_t>(bytes - offset);
+        header.lpData = Reader.Block(offset, bytes - offset);
         ++FBufferNumber;
         FCurrentHeader = &header;
         HandleData();

@@ -20,6 +20,8 @@
 #include <memory>
 #include <string>
 
+class TWaveFileReader;
+
 enum TWaveInState : uint8_t {
     wsClosed = 0,  // no device
     wsOpening = 1, // device opened, waiting for its open notification or for Start
@@ -84,6 +86,11 @@ public:
     // How the last ProcessFile found its file: wcAccepted when it was fed (and
     // before any file), otherwise why nothing of it was, for the owner to tell.
     TWaveFileCheck FileCheck() const { return FFileCheck; }
+    // The format record of the last file fed (its channels and rate as the file
+    // gives them); all zero before any.
+    const TWaveFormatFields& FileFormat() const { return FFileFormat; }
+    // Stereo frames of the last file fed (a mono file's widened), its tail included.
+    uint64_t FileFrames() const { return FFileFrames; }
 
 protected:
     // The device has opened: queue both buffers, OnOpen, then Start with AutoStart.
@@ -122,6 +129,8 @@ protected:
     TNotifyEvent FOnClose;                                // behind OnClose
     TNotifyEvent FOnLost;                                 // behind OnLost
     TWaveFileCheck FFileCheck = wcAccepted;               // behind FileCheck
+    TWaveFormatFields FFileFormat;                        // behind FileFormat
+    uint64_t FFileFrames = 0;                             // behind FileFrames
 
 private:
     void WndProc(TMessage& Message);
@@ -134,5 +143,6 @@ private:
     void EndCaptureOnError(MMRESULT Result);
     // Closes the lost input, OnLost, then raises its error.
     [[noreturn]] void InputLost(MMRESULT Error);
-    void FeedBlocks(char* Data, uint64_t Bytes);
+    // Hands the blocks of Reader to HandleData, a tail as one short block.
+    void FeedBlocks(TWaveFileReader& Reader);
 };

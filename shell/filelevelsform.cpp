@@ -6,7 +6,6 @@
 #include "platform/widgets/label.h"
 #include "platform/widgets/listview.h"
 #include "report/figurerows.h"
-#include "report/filefigures.h"
 #include "report/markadvice.h"
 
 namespace {
@@ -37,14 +36,13 @@ TFileLevelsForm::TFileLevelsForm(TComponent* AOwner) : TForm(AOwner)
     LoadFormDescriptions();
 }
 
-bool TFileLevelsForm::ShowFile(const std::string& FileName, bool PeakLevel)
+bool TFileLevelsForm::ShowFigures(const std::string& FileName, const measure::TFileInfo& Info,
+                                  const measure::TFileSummary& Summary)
 {
-    measure::TFileFigures figures;
-    if (!figures.Measure(FileName, PeakLevel) || figures.Info().Blocks == 0)
+    if (Info.Blocks == 0)
         return false;
-    const measure::TFileSummary& summary = figures.Summary();
     SetCaption("File levels - " + BaseName(FileName));
-    LabelHeading->SetCaption(measure::FileHeading(figures.Info()));
+    LabelHeading->SetCaption(measure::FileHeading(Info));
     ListLevels->Items().Clear();
     ListLevels->Columns().Clear();
     for (const char* caption : ColumnCaptions) {
@@ -52,13 +50,13 @@ bool TFileLevelsForm::ShowFile(const std::string& FileName, bool PeakLevel)
         column->SetCaption(caption);
         column->SetWidth(ColumnWidthFitHeader);
     }
-    for (const auto& rows : {measure::LevelRows(summary), measure::ClipRows(summary)})
+    for (const auto& rows : {measure::LevelRows(Summary), measure::ClipRows(Summary)})
         for (const measure::TFigureRow& row : rows)
             AddRow((row.Detail ? DetailIndent : "") + row.Name, row.Left, row.Right);
     for (const measure::TMark& mark : measure::Marks)
         AddRow(Format("%s %.1f dB", mark.Name, -mark.BelowFullScaledB),
-               measure::AdviseFor(summary.Left.Percentile90dB(), mark).Text(),
-               measure::AdviseFor(summary.Right.Percentile90dB(), mark).Text());
+               measure::AdviseFor(Summary.Left.Percentile90dB(), mark).Text(),
+               measure::AdviseFor(Summary.Right.Percentile90dB(), mark).Text());
     Show();
     return true;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // "File levels - NAME": after a file run, the verdict on the whole file as
 // quimbrel-measure's text report gives it, measured by the same code
-// (report/): the heading with duration and blocks, each channel's
+// (report/) as the run went: the heading with duration and blocks, each channel's
 // level figures and clipped blocks, and each mark with its advice. A small
 // window beside the main one; closing it changes nothing else.
 
 #include "platform/forms/form.h"
+#include "report/reportwriter.h"
 
 #include <string>
 
@@ -22,10 +23,9 @@ public:
     TListView* ListLevels = nullptr; // a row per figure: its name, left, right
     TButton* ButtonClose = nullptr;  // closes the window; Enter and Escape press it
 
-    // Measures FileName with the peak (or RMS) measure, shows its figures
-    // and the window; false, with the window left as it was, when the file
-    // cannot be measured or holds no full block.
-    bool ShowFile(const std::string& FileName, bool PeakLevel);
+    // Shows the figures of FileName, Info and Summary as measured, and the
+    // window; false, with the window left as it was, when no full block was measured.
+    bool ShowFigures(const std::string& FileName, const measure::TFileInfo& Info, const measure::TFileSummary& Summary);
 
     void ButtonCloseClick(TObject* Sender);
 

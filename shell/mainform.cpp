@@ -15,6 +15,7 @@
 #include "platform/widgets/progressbar.h"
 #include "platform/widgets/shape.h"
 #include "shell/filelevelsform.h"
+#include "shell/filerunfigures.h"
 #include "shell/inputcommands.h"
 #include "versinfo/formhelpabout.h"
 #include "versinfo/versinforesource.h"
@@ -65,7 +66,7 @@ const char* NotMeasuredText(TWaveFileCheck Check)
 
 } // namespace
 
-TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner), FFileFigures(std::make_unique<TFileRunFigures>())
 {
     RegisterComponents();
     RegisterHandlers();
@@ -239,6 +240,9 @@ void TForm1::AudioAnalyserData(wavehdr_tag& Header)
     // The block already has the current offsets taken off, so its mean is the
     // remaining error; the estimator integrates it.
     const uint32_t frames = Header.dwBytesRecorded / kBytesPerFrame;
+    if (FFileRunning)
+        FFileFigures->AddBlock(BlockSamples(Header).data(), frames, AudioAnalyser->LeftOffset(),
+                               AudioAnalyser->RightOffset(), AudioAnalyser->FileFormat().SampleRate);
     FOffsets.AddBlock(BlockSamples(Header).data(), frames);
     AudioAnalyser->SetLeftOffset(FOffsets.LeftOffsetEstimate());
     AudioAnalyser->SetRightOffset(FOffsets.RightOffsetEstimate());
@@ -287,6 +291,7 @@ bool TForm1::RunFile(const std::string& FileName)
     // The last run's levels are not this one's.
     if (FFileLevels)
         FFileLevels->Hide();
+    FFileFigures->Begin(FileName, AudioAnalyser->PeakLevel());
     try {
         AudioAnalyser->ProcessFile(FileName);
     } catch (const TFileRunEnded&) {
@@ -319,9 +324,10 @@ void TForm1::TellFileRun(const std::string& FileName)
     }
     if (AudioAnalyser->FileCheck() != wcAccepted || AudioAnalyser->BufferCount() == 0)
         return;
+    FFileFigures->End(AudioAnalyser->FileFormat(), AudioAnalyser->FileFrames());
     if (!FFileLevels)
         FFileLevels = new TFileLevelsForm(this);
-    FFileLevels->ShowFile(FileName, AudioAnalyser->PeakLevel());
+    FFileLevels->ShowFigures(FileName, FFileFigures->Info(), FFileFigures->Summary());
 }
 
 void TForm1::FileCancelClick(TObject*)

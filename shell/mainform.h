@@ -26,6 +26,7 @@ class TOpenDialog;
 class TProgressBar;
 class TVersionInfoResource;
 class TFileLevelsForm;
+class TFileRunFigures;
 class TInputCommands;
 
 class TForm1 : public TForm {
@@ -115,6 +116,8 @@ private:
     bool FFileRunEnding = false;
     // Owned by the window; made for the first run that has levels to show.
     TFileLevelsForm* FFileLevels = nullptr;
+    // The levels of the file being run, measured as its blocks pass.
+    std::unique_ptr<TFileRunFigures> FFileFigures;
     // Made by FormCreate.
     std::unique_ptr<TInputCommands> FInput;
 };

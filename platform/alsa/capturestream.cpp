@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -128,15 +127,15 @@ int TCaptureStream::PreparePolling()
 int TCaptureStream::Start()
 {
     FOverrunsWithoutInput = 0;
-    const int err = snd_pcm_prepare(FPcm);
+    const int err = FCalls.Prepare(FPcm);
     if (err < 0)
         return err;
-    return snd_pcm_start(FPcm);
+    return FCalls.Start(FPcm);
 }
 
 void TCaptureStream::Stop()
 {
-    snd_pcm_drop(FPcm);
+    FCalls.Drop(FPcm);
 }
 
 void TCaptureStream::Wake()
@@ -152,7 +151,7 @@ const char* TCaptureStream::ErrorText(int Error)
 
 long TCaptureStream::Read(void* Target, unsigned long Frames)
 {
-    const snd_pcm_sframes_t got = snd_pcm_readi(FPcm, Target, Frames);
+    const snd_pcm_sframes_t got = FCalls.Readi(FPcm, Target, Frames);
     if (got > 0) {
         FOverrunsWithoutInput = 0;
         return static_cast<long>(got);
@@ -173,34 +172,37 @@ long TCaptureStream::RecoverFromOverrun(long Error)
     if (++FOverrunsWithoutInput >= OverrunsForLoss)
         return Error;
     constexpr int Silently = 1;
-    int err = snd_pcm_recover(FPcm, static_cast<int>(Error), Silently);
-    if (err == 0)
-        err = snd_pcm_start(FPcm);
+    int err = FCalls.Recover(FPcm, static_cast<int>(Error), Silently);
+    // Recovering from an overrun leaves the stream prepared; from a suspend,
+    // a driver that can resume leaves it running, and starting it again
+    // would fail.
+    if (err == 0 && FCalls.State(FPcm) == SND_PCM_STATE_PREPARED)
+        err = FCalls.Start(FPcm);
     return err < 0 ? err : 0;
 }
 
 long TCaptureStream::WaitForInput()
 {
-    const int ready = poll(FPollFds.data(), FPollFds.size(), PollTimeoutMilliseconds);
+    const int ready = FCalls.Poll(FPollFds.data(), FPollFds.size(), PollTimeoutMilliseconds);
     if (ready < 0)
         return errno == EINTR ? 0 : -errno;
     // A card that is unplugged says so only through its state.
-    if (snd_pcm_state(FPcm) == SND_PCM_STATE_DISCONNECTED)
+    if (FCalls.State(FPcm) == SND_PCM_STATE_DISCONNECTED)
         return -ENODEV;
-    if (DrainWake())
+    if (DrainWake(FPollFds.back()))
         return 0;
     if (ready > 0 && !InputSignalled()) {
         // Polling again at once would spin and starve the plugin's own thread.
         pollfd wake{FWakeFd, POLLIN, 0};
-        if (poll(&wake, 1, RestOfPeriodMilliseconds()) > 0)
-            DrainWake();
+        if (FCalls.Poll(&wake, 1, RestOfPeriodMilliseconds()) > 0)
+            DrainWake(wake);
     }
     return 0;
 }
 
 int TCaptureStream::RestOfPeriodMilliseconds()
 {
-    const snd_pcm_sframes_t available = snd_pcm_avail_update(FPcm);
+    const snd_pcm_sframes_t available = FCalls.AvailUpdate(FPcm);
     if (available < 0)
         return FalseReadyWaitMilliseconds;
     const auto have = static_cast<snd_pcm_uframes_t>(available);
@@ -210,12 +212,11 @@ int TCaptureStream::RestOfPeriodMilliseconds()
     return static_cast<int>(std::clamp<unsigned long>(milliseconds, ShortestWaitMilliseconds, PollTimeoutMilliseconds));
 }
 
-bool TCaptureStream::DrainWake()
+bool TCaptureStream::DrainWake(pollfd& Wake)
 {
-    pollfd& wake = FPollFds.back();
-    if (!(wake.revents & POLLIN))
+    if (!(Wake.revents & POLLIN))
         return false;
-    wake.revents = 0;
+    Wake.revents = 0;
     uint64_t count = 0;
     [[maybe_unused]] const ssize_t drained = read(FWakeFd, &count, sizeof count);
     return true;
@@ -227,7 +228,7 @@ bool TCaptureStream::InputSignalled()
     // does while its stream starts. The plugin says what the poll means.
     unsigned short events = 0;
     const auto count = static_cast<unsigned>(FPollFds.size() - 1);
-    if (snd_pcm_poll_descriptors_revents(FPcm, FPollFds.data(), count, &events) < 0)
+    if (FCalls.PollRevents(FPcm, FPollFds.data(), count, &events) < 0)
         return true; // the next read reports the failure
     return events != 0;
 }

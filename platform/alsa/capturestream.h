@@ -18,8 +18,25 @@
 
 #include <alsa/asoundlib.h>
 
+#include <functional>
 #include <memory>
+#include <poll.h>
 #include <vector>
+
+// The calls an open stream makes to ALSA and to poll, ALSA's own by default.
+// A test replaces some of them to play a device's answers (overruns, a
+// suspend, a disconnection) that only real hardware or a server would give.
+struct TCaptureCalls {
+    std::function<snd_pcm_sframes_t(snd_pcm_t*, void*, snd_pcm_uframes_t)> Readi = snd_pcm_readi;
+    std::function<int(snd_pcm_t*)> Prepare = snd_pcm_prepare;
+    std::function<int(snd_pcm_t*)> Start = snd_pcm_start;
+    std::function<int(snd_pcm_t*)> Drop = snd_pcm_drop;
+    std::function<int(snd_pcm_t*, int, int)> Recover = snd_pcm_recover;
+    std::function<snd_pcm_state_t(snd_pcm_t*)> State = snd_pcm_state;
+    std::function<snd_pcm_sframes_t(snd_pcm_t*)> AvailUpdate = snd_pcm_avail_update;
+    std::function<int(snd_pcm_t*, pollfd*, unsigned, unsigned short*)> PollRevents = snd_pcm_poll_descriptors_revents;
+    std::function<int(pollfd*, nfds_t, int)> Poll = ::poll;
+};
 
 class TCaptureStream {
 public:
@@ -55,6 +72,10 @@ public:
     // failures itself (capturemessages.cpp).
     static void SilenceLibraryMessages();
 
+    // Replaces the calls the stream makes from now on (tests). Not while a
+    // Read runs.
+    void SetCalls(TCaptureCalls Calls) { FCalls = std::move(Calls); }
+
 private:
     explicit TCaptureStream(snd_pcm_t* Pcm, unsigned FrameBytes);
 
@@ -67,8 +88,8 @@ private:
     long WaitForInput();
     // How long the rest of a period takes to come, from what the stream holds.
     int RestOfPeriodMilliseconds();
-    // Empties the wake descriptor if the last poll found it signalled.
-    bool DrainWake();
+    // Empties the wake descriptor if the poll that filled Wake found it signalled.
+    bool DrainWake(pollfd& Wake);
     // Whether the stream's descriptors, as the last poll left them, mean input.
     bool InputSignalled();
 
@@ -79,4 +100,5 @@ private:
     int FOverrunsWithoutInput = 0;       // overruns since frames last arrived (reading thread)
     unsigned FRate = 1;                  // frames per second, > 0
     snd_pcm_uframes_t FPeriodFrames = 0; // the device period the stream was given, frames
+    TCaptureCalls FCalls;                // ALSA's calls, or a test's (reading thread)
 };

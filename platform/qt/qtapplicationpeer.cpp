@@ -10,20 +10,36 @@
 #include <QMetaObject>
 #include <QSocketNotifier>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-// A termination signal closes the main window the ordinary way, so the
-// input is closed and everything is freed. The handler only writes a byte.
+// A termination signal (SIGTERM, Ctrl-C's SIGINT, or SIGHUP as the terminal
+// that started the program goes) closes the main window the ordinary way, so
+// the input is closed, the capture volume put back and everything freed. The
+// handler only writes a byte. A close can hang (a sound server that no longer
+// answers): a second signal of any of them then acts as the default does.
+constexpr int TerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int gSignalPipe[2] = {-1, -1};
+std::atomic<bool> gCloseAsked{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the handler sets the flag from any thread");
 
-void OnTerminationSignal(int)
+void OnTerminationSignal(int Signal)
 {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
+    const int savedErrno = errno;
+    if (gCloseAsked.exchange(true)) {
+        // Blocked while the handler runs, the raised signal acts once it returns.
+        std::signal(Signal, SIG_DFL);
+        raise(Signal);
+    } else {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
+    }
+    errno = savedErrno;
 }
 
 void CloseMainFormOnSignal()
@@ -103,8 +119,18 @@ private:
             return;
         FSignalNotifier = std::make_unique<QSocketNotifier>(gSignalPipe[0], QSocketNotifier::Read);
         QObject::connect(FSignalNotifier.get(), &QSocketNotifier::activated, []() { CloseMainFormOnSignal(); });
-        std::signal(SIGTERM, OnTerminationSignal);
-        std::signal(SIGINT, OnTerminationSignal);
+        for (const int signal : TerminationSignals) {
+            struct sigaction previous = {};
+            sigaction(signal, nullptr, &previous);
+            // A program started with nohup keeps ignoring the terminal's going.
+            if (signal == SIGHUP && previous.sa_handler == SIG_IGN)
+                continue;
+            struct sigaction action = {};
+            action.sa_handler = OnTerminationSignal;
+            sigemptyset(&action.sa_mask);
+            action.sa_flags = SA_RESTART;
+            sigaction(signal, &action, nullptr);
+        }
     }
 
     static QMessageBox::Icon IconFor(int Flags)

@@ -211,3 +211,30 @@ TEST_F(TFileFeedFixture, TheLiveInputReopensAfterAFileAndTheBlockCountStays)
     EXPECT_EQ(WaveIn->BufferCount(), 3);
 }
 
+
+// A mono file is widened a block at a time: the data chunk is held once, not
+// twice, and every block still reads as stereo frames of the mono samples.
+TEST_F(TFileFeedFixture, MonoIsWidenedBlockByBlock)
+{
+    constexpr int32_t BlockFrames = 4410;
+    constexpr size_t MonoSamples = 64 * BlockFrames; // 551 KB of data
+    std::vector<int16_t> values(MonoSamples);
+    for (size_t i = 0; i < MonoSamples; ++i)
+        values[i] = static_cast<int16_t>(i * 7);
+    const std::string path = Write("long-mono.wav", Wav(Mono, Rate, values));
+    WaveIn->SetBufferSamples(BlockFrames); // few blocks: the probe's record of them stays small
+    size_t wrongFrames = 0;
+    size_t frames = 0;
+    WaveIn->SetOnData([&](wavehdr_tag& Header) {
+        const auto* samples = reinterpret_cast<const int16_t*>(Header.lpData);
+        for (size_t f = 0; f < Header.dwBytesRecorded / 4; ++f, ++frames)
+            wrongFrames += samples[2 * f] != values[frames] || samples[2 * f + 1] != values[frames];
+    });
+    allocationcounter::LargestAllocation = 0;
+    WaveIn->ProcessFile(path);
+    EXPECT_EQ(frames, MonoSamples);
+    EXPECT_EQ(wrongFrames, 0u);
+    const size_t dataBytes = MonoSamples * 2;
+    EXPECT_GE(allocationcounter::LargestAllocation.load(), dataBytes);
+    EXPECT_LT(allocationcounter::LargestAllocation.load(), dataBytes + dataBytes / 2) << "the data is not held twice";
+}

@@ -129,8 +129,23 @@ TEST(BatchMeasurer, GivesTheBlockByBlockLevelsToTheBit)
     ExpectSameAsBlockByBlock(true, batches);
 }
 
+// The first Frames frames of each of the RmsLaneBlocks blocks at Samples, one
+// after another: blocks of another length.
+std::vector<int16_t> Shortened(const std::vector<int16_t>& Samples, size_t Frames)
+{
+    std::vector<int16_t> shortened;
+    for (size_t b = 0; b < RmsLaneBlocks; ++b) {
+        const auto block = Samples.begin() + static_cast<ptrdiff_t>(b * BlockSamples);
+        shortened.insert(shortened.end(), block, block + static_cast<ptrdiff_t>(Frames * 2));
+    }
+    return shortened;
+}
+
 // The lanes' powers themselves, before smoothing hides a last bit: 8 blocks
 // side by side, each with its own offsets, against the window's RMS measure.
+// The lanes take 4 frames a step, so blocks whose length leaves 0 to 3 frames
+// over (other sample rates' tenths of a second, and very short blocks) each
+// end their own way.
 TEST(BatchMeasurer, RmsLanesGiveTheWindowsPowersToTheBit)
 {
     if (!RmsLanesAvailable())
@@ -149,15 +164,22 @@ TEST(BatchMeasurer, RmsLanesGiveTheWindowsPowersToTheBit)
         samples[i] = samples[i + 1] = -32768;
         samples[i + 2] = samples[i + 3] = 32767;
     }
-    std::array<TStereoPower, RmsLaneBlocks> powers{};
-    MeasureRmsLanes(samples.data(), BlockFrames, offsets.data(), powers.data());
-    for (size_t b = 0; b < RmsLaneBlocks; ++b) {
-        std::vector<int16_t> block(samples.begin() + static_cast<ptrdiff_t>(b * BlockSamples),
-                                   samples.begin() + static_cast<ptrdiff_t>((b + 1) * BlockSamples));
-        RemoveOffsets(block.data(), BlockFrames, offsets[2 * b], offsets[2 * b + 1]);
-        const TStereoPower expected = MeasureRmsPower(block.data(), BlockFrames);
-        EXPECT_EQ(std::bit_cast<uint32_t>(powers[b].Left), std::bit_cast<uint32_t>(expected.Left)) << "block " << b;
-        EXPECT_EQ(std::bit_cast<uint32_t>(powers[b].Right), std::bit_cast<uint32_t>(expected.Right)) << "block " << b;
+    constexpr size_t Rate22050Frames = 2205; // a tenth of a second at 22.05 kHz: 1 over
+    for (const size_t frames : {BlockFrames, BlockFrames - 1, BlockFrames - 3, BlockFrames - 2 * 2, Rate22050Frames,
+                                size_t{1}, size_t{3}}) {
+        const std::vector<int16_t> blocks = Shortened(samples, frames);
+        std::array<TStereoPower, RmsLaneBlocks> powers{};
+        MeasureRmsLanes(blocks.data(), frames, offsets.data(), powers.data());
+        for (size_t b = 0; b < RmsLaneBlocks; ++b) {
+            std::vector<int16_t> block(blocks.begin() + static_cast<ptrdiff_t>(b * frames * 2),
+                                       blocks.begin() + static_cast<ptrdiff_t>((b + 1) * frames * 2));
+            RemoveOffsets(block.data(), frames, offsets[2 * b], offsets[2 * b + 1]);
+            const TStereoPower expected = MeasureRmsPower(block.data(), frames);
+            EXPECT_EQ(std::bit_cast<uint32_t>(powers[b].Left), std::bit_cast<uint32_t>(expected.Left))
+                << "block " << b << " of " << frames << " frames";
+            EXPECT_EQ(std::bit_cast<uint32_t>(powers[b].Right), std::bit_cast<uint32_t>(expected.Right))
+                << "block " << b << " of " << frames << " frames";
+        }
     }
 }
 

@@ -370,4 +370,53 @@ TEST_F(MainFormTest, FileLevelsAreWhatQuimbrelMeasureReportsForTheFile)
     EXPECT_TRUE(Boxes.empty());
 }
 
+// The levels come from the run's own pass over the file, not from reading it
+// again: a file that is gone by the run's end (moved away, a network drive
+// gone) still has them. Here a mono file at 22,050 Hz, run twice, the second
+// time with the offsets the first left behind, reads each time exactly as
+// quimbrel-measure reports a copy of it.
+TEST_F(MainFormTest, FileLevelsAreMeasuredInTheRunItself)
+{
+    alsaconfig::UseNoDefault();
+    CreateForm();
+    ShowForm();
+    ASSERT_TRUE(RunUntil([&] { return !Boxes.empty(); }));
+    Boxes.clear();
+    const TWavFormat monoFormat{1, 1, 22050, 16};
+    std::vector<int16_t> mono;
+    const std::vector<int16_t> stereo = ChangingSignal(17);
+    for (size_t i = 0; i < stereo.size(); i += 2)
+        mono.push_back(stereo[i]);
+    mono.resize(mono.size() - 1000); // a tail that is not measured
+    const std::string copy = Scratch.File("copy.wav");
+    WriteWavFile(copy, mono, monoFormat);
+    const bool peak = Form->CheckBoxPeak->Checked();
+    const TToolRun tool = RunMeasureTool(std::string(QUIMBREL_BINARY_DIR) + MeasureToolInBuild, Scratch,
+                                         peak ? std::vector<std::string>{copy} : std::vector<std::string>{"--rms", copy});
+    ASSERT_EQ(tool.Status, 0) << tool.Err;
+    const std::vector<std::string> report = FigureLines(tool.Out);
+    ASSERT_GE(report.size(), 2u);
+    const std::string path = Scratch.File("moved.wav");
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "first run" : "second run");
+        if (run == 1) {
+            ASSERT_NE(Form->LeftOffsetEstimate(), 0) << "the second run starts with offsets taken off";
+        }
+        WriteWavFile(path, mono, monoFormat);
+        bool removed = false;
+        RunFileWatching(path, [&] {
+            if (Form->FileRunning() && !removed)
+                removed = unlink(path.c_str()) == 0;
+        });
+        ASSERT_TRUE(removed);
+        ASSERT_NE(Form->FileLevels(), nullptr);
+        TFileLevelsForm& levels = *Form->FileLevels();
+        EXPECT_TRUE(levels.Visible());
+        EXPECT_EQ(levels.Caption(), "File levels - moved.wav");
+        EXPECT_EQ(levels.LabelHeading->Caption(), report[0]);
+        EXPECT_EQ(ShownFigureLines(levels), std::vector<std::string>(report.begin() + 1, report.end()));
+    }
+    EXPECT_TRUE(Boxes.empty());
+}
+
 } // namespace

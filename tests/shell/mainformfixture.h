@@ -94,11 +94,7 @@ protected:
 
     void CreateForm() { Form = std::make_unique<TForm1>(nullptr); }
 
-    void ShowForm()
-    {
-        Form->Show();
-        ShownAt = GetTickCount();
-    }
+    void ShowForm() { Form->Show(); }
 
     // Runs a file with a timer that looks at the window after every block.
     // The timer starts as the file is chosen and is already due when the
@@ -130,7 +126,6 @@ protected:
     std::string ChosenFile;
     int DialogRuns = 0;
     TTimer* Watcher = nullptr; // RunFileWatching's timer while a run is watched
-    uint32_t ShownAt = 0;
 };
 
 } // namespace mainformtest

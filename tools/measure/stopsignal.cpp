@@ -2,58 +2,119 @@
 
 #include "capturestream.h"
 
-#include <atomic>
-#include <csignal>
+#include <cerrno>
+#include <cstdint>
 #include <iterator>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 namespace measure {
 
 namespace {
 
-// Shared with the signal handler, which may only touch lock-free values.
-volatile std::sig_atomic_t StopAsked = 0;
-std::atomic<TCaptureStream*> WatchedStream{nullptr};
-static_assert(std::atomic<TCaptureStream*>::is_always_lock_free, "the handler reads the stream without a lock");
+// The exit status a shell gives a program ended by a signal, less the signal's number.
+constexpr int SignalExitStatusBase = 128;
 
-constexpr int StopSignals[] = {SIGINT, SIGTERM};
-struct sigaction PreviousActions[std::size(StopSignals)];
-
-void AskToStop(int)
+sigset_t StopSignalSet()
 {
-    StopAsked = 1;
-    if (TCaptureStream* stream = WatchedStream.load())
-        stream->Wake();
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : TStopSignal::Signals)
+        sigaddset(&set, signal);
+    return set;
+}
+
+// Ends the program by Signal as if it had never been caught: the default
+// action, taken in this thread, which is the only one that unblocks it.
+[[noreturn]] void EndByDefault(int Signal)
+{
+    std::signal(Signal, SIG_DFL);
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, Signal);
+    pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+    raise(Signal);
+    _exit(SignalExitStatusBase + Signal); // not reached: the default action of all three ends the program
 }
 
 } // namespace
 
 TStopSignal::TStopSignal()
 {
-    StopAsked = 0;
-    struct sigaction action = {};
-    action.sa_handler = AskToStop;
-    sigemptyset(&action.sa_mask);
-    // The first signal asks; the handler then goes, so a second one ends the program.
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (size_t i = 0; i < std::size(StopSignals); ++i)
-        sigaction(StopSignals[i], &action, &PreviousActions[i]);
+    const sigset_t set = StopSignalSet();
+    pthread_sigmask(SIG_BLOCK, &set, &FPreviousMask);
+    // An ignored signal is never pending, so the signalfd would not see it:
+    // the default action, blocked, lets it through. A SIGHUP that was ignored
+    // (nohup) stays so.
+    struct sigaction byDefault = {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    for (size_t i = 0; i < std::size(Signals); ++i) {
+        sigaction(Signals[i], nullptr, &FPreviousActions[i]);
+        if (Signals[i] != SIGHUP || FPreviousActions[i].sa_handler != SIG_IGN)
+            sigaction(Signals[i], &byDefault, nullptr);
+    }
+    FSignalFd = signalfd(-1, &set, SFD_CLOEXEC);
+    FQuitFd = eventfd(0, EFD_CLOEXEC);
+    // Without them, the signals stay blocked and the program can still be
+    // ended by SIGKILL; it cannot be stopped by Ctrl-C, which is better than
+    // a handler that races with the stream's closing.
+    if (FSignalFd >= 0 && FQuitFd >= 0)
+        FThread = std::thread([this] { TakeSignals(); });
 }
 
 TStopSignal::~TStopSignal()
 {
-    for (size_t i = 0; i < std::size(StopSignals); ++i)
-        sigaction(StopSignals[i], &PreviousActions[i], nullptr);
-    WatchedStream.store(nullptr);
-}
-
-bool TStopSignal::Requested() const
-{
-    return StopAsked != 0;
+    if (FThread.joinable()) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(FQuitFd, &one, sizeof one);
+        FThread.join();
+    }
+    if (FSignalFd >= 0)
+        close(FSignalFd);
+    if (FQuitFd >= 0)
+        close(FQuitFd);
+    for (size_t i = 0; i < std::size(Signals); ++i)
+        sigaction(Signals[i], &FPreviousActions[i], nullptr);
+    pthread_sigmask(SIG_SETMASK, &FPreviousMask, nullptr);
 }
 
 void TStopSignal::Watch(TCaptureStream* Stream)
 {
-    WatchedStream.store(Stream);
+    const std::lock_guard<std::mutex> lock(FWatchLock);
+    FWatched = Stream;
+}
+
+void TStopSignal::TakeSignals()
+{
+    pollfd fds[] = {{FSignalFd, POLLIN, 0}, {FQuitFd, POLLIN, 0}};
+    for (;;) {
+        if (poll(fds, std::size(fds), -1) < 0) {
+            if (errno == EINTR)
+                continue; // a debugger's stop and continue
+            return;
+        }
+        if (fds[1].revents)
+            return;
+        signalfd_siginfo info{};
+        if (read(FSignalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+            Take(static_cast<int>(info.ssi_signo));
+    }
+}
+
+void TStopSignal::Take(int Signal)
+{
+    const unsigned bit = 1u << Signal;
+    if (FTaken & bit)
+        EndByDefault(Signal);
+    FTaken |= bit;
+    FRequested.store(true);
+    const std::lock_guard<std::mutex> lock(FWatchLock);
+    if (FWatched)
+        FWatched->Wake();
 }
 
 } // namespace measure

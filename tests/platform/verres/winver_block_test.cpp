@@ -2,6 +2,7 @@
 // a value lying wholly inside the prepared buffer or reports nothing.
 
 #include "platform/verres/utf16.h"
+#include "platform/verres/versionblock.h"
 #include "platform/verres/versionblockwriter.h"
 #include "platform/verres/winver.h"
 
@@ -237,34 +238,89 @@ TEST(VersionBlockTest, NullArgumentsAreRefused)
     EXPECT_FALSE(GetVersionInfoFromBlock(raw.data(), static_cast<uint32_t>(raw.size()), 4096, nullptr));
 }
 
+// Where in the well-formed block each query's answer is settled: a damaged byte
+// at or past DecidedBy cannot change it, and a cut there keeps it whole.
+struct TPathSpan {
+    const char* Path;
+    uint32_t DecidedBy; // the node's end, or for the root the end of its fixed record
+    uint32_t KeptBy;    // a cut at or past this keeps the whole path: its outermost node's end
+};
+
+std::vector<TPathSpan> PathSpans(const std::vector<uint8_t>& Good)
+{
+    const TVersionBlock block(Good.data(), static_cast<uint32_t>(Good.size()));
+    const auto root = block.Root();
+    EXPECT_TRUE(root);
+    std::vector<TPathSpan> spans;
+    for (const char* path : AllPaths) {
+        const auto names = TVersionBlock::SplitPath(path);
+        const auto node = block.Find(path);
+        EXPECT_TRUE(node) << path;
+        if (!root || !node)
+            continue;
+        if (names.empty()) {
+            const uint32_t fixedEnd = root->ValueOffset + root->ValueBytes;
+            spans.push_back({path, fixedEnd, fixedEnd});
+        } else {
+            const auto outermost = block.Find(names.front());
+            spans.push_back({path, node->End, outermost->End});
+        }
+    }
+    return spans;
+}
+
 // Every single byte of the block replaced by a few telling values: each query
-// still stays inside the buffer (TPrepared::Query checks the bounds).
+// stays inside the buffer, and one whose nodes lie before the damage reads
+// exactly as in the well-formed block.
 TEST(VersionBlockTest, DamageAnywhereStaysInsideTheBuffer)
 {
     const std::vector<uint8_t> good = TVersionBlockWriter::Build(SampleResource());
+    TPrepared goodBlock(good);
+    const std::vector<TPathSpan> spans = PathSpans(good);
+    ASSERT_EQ(spans.size(), std::size(AllPaths));
     const uint8_t damages[] = {0x00, 0x01, 0x7F, 0xFF};
+    size_t untouchedAnswers = 0;
     for (size_t at = 0; at < good.size(); ++at) {
         for (uint8_t damage : damages) {
             std::vector<uint8_t> raw = good;
             raw[at] = damage;
             TPrepared block(raw);
-            for (const char* path : AllPaths)
-                block.Query(path);
+            for (const TPathSpan& span : spans) {
+                const auto value = block.Query(span.Path);
+                if (at < span.DecidedBy)
+                    continue;
+                EXPECT_EQ(value, goodBlock.Query(span.Path)) << span.Path << ", byte " << at << " = " << int(damage);
+                ++untouchedAnswers;
+            }
         }
     }
+    EXPECT_GT(untouchedAnswers, good.size()) << "most damage lies past some of the queried nodes";
 }
 
-// A block cut short at every length, with its root length saying so.
+// A block cut short at every length, with its root length saying so: a query
+// whose nodes all end by the cut reads as before, any other finds nothing.
 TEST(VersionBlockTest, TruncationAnywhereStaysInsideTheBuffer)
 {
     const std::vector<uint8_t> good = TVersionBlockWriter::Build(SampleResource());
+    TPrepared goodBlock(good);
+    const std::vector<TPathSpan> spans = PathSpans(good);
+    ASSERT_EQ(spans.size(), std::size(AllPaths));
+    size_t keptAnswers = 0;
     for (size_t length = NodeHeaderBytes; length < good.size(); ++length) {
         std::vector<uint8_t> raw(good.begin(), good.begin() + static_cast<long>(length));
         PutWord(raw, 0, static_cast<uint16_t>(length));
         TPrepared block(raw);
-        for (const char* path : AllPaths)
-            block.Query(path);
+        for (const TPathSpan& span : spans) {
+            const auto value = block.Query(span.Path);
+            if (length >= span.KeptBy) {
+                EXPECT_EQ(value, goodBlock.Query(span.Path)) << span.Path << " cut at " << length;
+                keptAnswers += value.has_value();
+            } else {
+                EXPECT_FALSE(value) << span.Path << " cut at " << length;
+            }
+        }
     }
+    EXPECT_GT(keptAnswers, 0u) << "some cuts keep whole nodes";
 }
 
 } // namespace
