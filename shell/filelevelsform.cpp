@@ -15,12 +15,6 @@ const char* const ColumnCaptions[] = {"", "left", "right"};
 // A detail row (under the row it belongs to) is indented by this.
 const char* const DetailIndent = "   ";
 
-std::string BaseName(const std::string& Path)
-{
-    const auto slash = Path.find_last_of('/');
-    return slash == std::string::npos ? Path : Path.substr(slash + 1);
-}
-
 const TClassRegistration FileLevelsFormClass([] {
     RegisterComponentClass<TFileLevelsForm>("TFileLevelsForm", "TForm");
 });
@@ -43,7 +37,7 @@ bool TFileLevelsForm::ShowFile(const std::string& FileName, bool PeakLevel)
     if (!figures.Measure(FileName, PeakLevel) || figures.Info().Blocks == 0)
         return false;
     const measure::TFileSummary& summary = figures.Summary();
-    SetCaption("File levels - " + BaseName(FileName));
+    SetCaption("File levels - " + ExtractFileName(FileName));
     LabelHeading->SetCaption(measure::FileHeading(figures.Info()));
     ListLevels->Items().Clear();
     ListLevels->Columns().Clear();

@@ -3,6 +3,7 @@
 #include "platform/forms/form.h"
 #include "platform/kernel/applicationpeer.h"
 #include "platform/kernel/messages.h"
+#include "platform/kernel/sysutils.h"
 
 #include <exception>
 
@@ -151,8 +152,7 @@ std::string TApplication::Title() const
 {
     // The program's file name, without its folder or a ".exe".
     const std::string exe = ExeName();
-    const auto slash = exe.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? exe : exe.substr(slash + 1);
+    std::string name = ExtractFileName(exe);
     const std::string extension = ".exe";
     if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
         name.resize(name.size() - extension.size());

@@ -135,6 +135,9 @@ public:
         // The flags and answers are Windows' own.
         const std::wstring text = ToWide(Text);
         const std::wstring caption = ToWide(Caption);
+        // Also to the debugger's log, where a support engineer (or a test
+        // under Wine, with WINEDEBUG=+debugstr) reads what the user was told.
+        OutputDebugStringW((caption + L": " + text + L"\n").c_str());
         TForm* main = Application.MainForm();
         W32HWND owner = main && main->Peer() && main->Peer()->Showing() ? ToHwnd(main->Peer()->Widget()) : nullptr;
         return MessageBoxW(owner, text.c_str(), caption.c_str(), static_cast<UINT>(Flags) | MB_TASKMODAL);
