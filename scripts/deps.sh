@@ -13,6 +13,7 @@ QUIMBREL_PACKAGES=(
   sox python3 time
   ffmpeg sndfile-programs
   binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix wine wine64
   librsvg2-bin desktop-file-utils appstream dpkg-dev groff-base lintian
   weston qt6-wayland tmux
   clang-14 libclang-rt-14-dev

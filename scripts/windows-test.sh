@@ -23,8 +23,9 @@ bash "$here/tests/windows/measure_compare.sh" "$linux_build/tools/measure/quimbr
 # --live through winmm and Wine's PulseAudio driver, on a private server.
 bash "$here/tests/windows/measurelive_wine.sh" "$build/tools/measure/quimbrel-measure.exe" "$prefix"
 
-# ---- The window program under Wine (quimbrel.exe on a desktop with a sound
-# server) is checked here, once its Win32 peers are part of the build. ----
+# The window program under Wine, on a desktop with a sound server.
+version="$(sed -n 's/^project(quimbrel VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"
+QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/window_wine_check.sh" "$build/shell/quimbrel.exe" "$version"
 
 # Wine's server for this prefix goes with the stage.
 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true

@@ -14,12 +14,6 @@ const char* const ColumnCaptions[] = {"", "left", "right"};
 // A detail row (under the row it belongs to) is indented by this.
 const char* const DetailIndent = "   ";
 
-std::string BaseName(const std::string& Path)
-{
-    const auto slash = Path.find_last_of('/');
-    return slash == std::string::npos ? Path : Path.substr(slash + 1);
-}
-
 const TClassRegistration FileLevelsFormClass([] {
     RegisterComponentClass<TFileLevelsForm>("TFileLevelsForm", "TForm");
 });
@@ -41,7 +35,7 @@ bool TFileLevelsForm::ShowFigures(const std::string& FileName, const measure::TF
 {
     if (Info.Blocks == 0)
         return false;
-    SetCaption("File levels - " + BaseName(FileName));
+    SetCaption("File levels - " + ExtractFileName(FileName));
     LabelHeading->SetCaption(measure::FileHeading(Info));
     ListLevels->Items().Clear();
     ListLevels->Columns().Clear();

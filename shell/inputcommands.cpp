@@ -2,6 +2,7 @@
 
 #include "analysis/audioanalyser.h"
 #include "platform/alsa/captureinput.h"
+#include "platform/alsa/capturemixer.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/menuitem.h"
 #include "shell/mainform.h"
@@ -38,6 +39,9 @@ TInputCommands::TInputCommands(TForm1& Window) : FWindow(Window)
     const int first = FWindow.MenuInput->IndexOf(FWindow.N2);
     for (size_t i = 0; i < FDevices.size(); ++i)
         AddItem(FDevices[i], first + static_cast<int>(i));
+    // Without capture volumes there is nothing for the Recording level dialog to set.
+    FWindow.N2->SetVisible(CaptureVolumesSupported());
+    FWindow.InputLevel->SetVisible(CaptureVolumesSupported());
 }
 
 void TInputCommands::AddItem(const TDevice& Device, int Index)

@@ -1,20 +1,19 @@
 #include "platform/alsa/captureinput.h"
 #include "platform/kernel/application.h"
+#include "platform/kernel/commandlinepeer.h"
 #include "platform/verres/ownversion.h"
 #include "shell/mainform.h"
 #include "shell/programoptions.h"
 #include "versinfo/formhelpabout.h"
 
-#include <cstdio>
-
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv, argv + argc);
+    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
     const std::string version = OwnFileVersion();
     const TProgramOptions options = ReadProgramOptions(arguments, version.empty() ? QUIMBREL_BUILD_VERSION : version);
     if (options.Action != TProgramAction::paRun) {
         const bool error = options.Action == TProgramAction::paError;
-        std::fputs(options.Text.c_str(), error ? stderr : stdout);
+        ShowCommandLineText(options.Text, error);
         return error ? TProgramOptions::ExitUsage : 0;
     }
     if (!options.Input.empty())

@@ -1,5 +1,7 @@
 #include "platform/alsa/capturemixer.h"
 
+#include <alsa/asoundlib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -164,4 +166,9 @@ std::string TCaptureMixer::Text(long Value) const
     else
         std::snprintf(text, sizeof text, "%+.1f dB", DecibelsAt(Value));
     return text;
+}
+
+bool CaptureVolumesSupported()
+{
+    return true;
 }

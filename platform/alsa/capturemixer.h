@@ -15,9 +15,13 @@
 // the volume at any time: Refresh reads it again and tells.
 // Everything runs on the caller's thread.
 
-#include <alsa/asoundlib.h>
-
 #include <string>
+
+// ALSA's mixer handles, declared as ALSA declares them, so that the program
+// can name this class on a system without ALSA (Windows has no capture
+// volume here yet: CaptureVolumesSupported is false there).
+typedef struct _snd_mixer snd_mixer_t;
+typedef struct _snd_mixer_elem snd_mixer_elem_t;
 
 class TCaptureMixer {
 public:
@@ -73,3 +77,7 @@ private:
 // The mixer device that controls the PCM Name's capture volume ("hw:1" for
 // "plughw:1,0", "default" for "default").
 std::string CaptureMixerDevice(const std::string& PcmName);
+
+// Whether this system offers capture volumes at all; the Recording level
+// dialog is offered only where it does.
+bool CaptureVolumesSupported();

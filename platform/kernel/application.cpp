@@ -3,9 +3,9 @@
 #include "platform/forms/form.h"
 #include "platform/kernel/applicationpeer.h"
 #include "platform/kernel/messages.h"
+#include "platform/kernel/sysutils.h"
 
 #include <exception>
-#include <unistd.h>
 
 TApplication Application;
 
@@ -142,16 +142,19 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
 
 std::string TApplication::ExeName() const
 {
-    char path[4096];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (n <= 0)
+    const std::string path = ProgramFilePath();
+    if (path.empty())
         return FArgs.empty() ? std::string() : FArgs[0];
-    return std::string(path, static_cast<size_t>(n));
+    return path;
 }
 
 std::string TApplication::Title() const
 {
+    // The program's file name, without its folder or a ".exe".
     const std::string exe = ExeName();
-    const auto slash = exe.find_last_of('/');
-    return slash == std::string::npos ? exe : exe.substr(slash + 1);
+    std::string name = ExtractFileName(exe);
+    const std::string extension = ".exe";
+    if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+        name.resize(name.size() - extension.size());
+    return name;
 }

@@ -19,5 +19,8 @@ public:
     virtual int ShowMessageBox(const std::string& Text, const std::string& Caption, int Flags) = 0;
 };
 
+// The full path of the running program's file.
+std::string ProgramFilePath();
+
 // Creates the toolkit (once per process) with the given command line.
 std::unique_ptr<TApplicationPeer> CreateApplicationPeer(int& argc, char** argv);

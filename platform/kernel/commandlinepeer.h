@@ -35,3 +35,12 @@ std::unique_ptr<TCommandLinePeer> CreateCommandLinePeer(const std::string& Descr
                                                         const std::vector<TCommandLineOption>& Options,
                                                         const std::string& PositionalName,
                                                         const std::string& PositionalDescription);
+
+// The program's arguments in UTF-8, the program first, from main's argc and
+// argv or, where the system keeps the command line in another form, from there.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// Gives the user the text of --help, --version or a command-line error:
+// standard output (standard error for an error) where the program has one,
+// otherwise as the platform shows such text.
+void ShowCommandLineText(const std::string& Text, bool Error);

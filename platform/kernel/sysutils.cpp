@@ -8,6 +8,13 @@
 
 namespace {
 
+// The characters that end a folder (or, on Windows, a drive) in a path.
+#ifdef _WIN32
+constexpr const char* PathDelimiters = "\\/:";
+#else
+constexpr const char* PathDelimiters = "/";
+#endif
+
 std::function<uint32_t()>& TickSource()
 {
     static std::function<uint32_t()> source;
@@ -69,6 +76,6 @@ long double Log10(long double X)
 
 std::string ExtractFileName(const std::string& Path)
 {
-    const auto slash = Path.find_last_of('/');
+    const auto slash = Path.find_last_of(PathDelimiters);
     return slash == std::string::npos ? Path : Path.substr(slash + 1);
 }

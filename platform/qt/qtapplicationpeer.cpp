@@ -150,6 +150,13 @@ private:
 
 } // namespace
 
+std::string ProgramFilePath()
+{
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
+}
+
 std::unique_ptr<TApplicationPeer> CreateApplicationPeer(int& argc, char** argv)
 {
     return std::make_unique<TQtApplicationPeer>(argc, argv);

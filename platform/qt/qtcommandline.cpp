@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cstdio>
+
 namespace {
 
 // What Qt writes for the program in the usage line when there is no
@@ -76,4 +78,14 @@ std::unique_ptr<TCommandLinePeer> CreateCommandLinePeer(const std::string& Descr
                                                         const std::string& PositionalDescription)
 {
     return std::make_unique<TQtCommandLinePeer>(Description, Options, PositionalName, PositionalDescription);
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void ShowCommandLineText(const std::string& Text, bool Error)
+{
+    std::fputs(Text.c_str(), Error ? stderr : stdout);
 }

@@ -1,0 +1,46 @@
+// Capture volumes on Windows are not offered yet: every input reads as one
+// without a level control, and the Recording level dialog is not offered.
+
+#include "platform/alsa/capturemixer.h"
+
+TCaptureMixer::TCaptureMixer(const std::string& PcmName)
+    : FDevice(PcmName), FReason("no level control: " + PcmName + " has no mixer")
+{
+}
+
+TCaptureMixer::~TCaptureMixer() = default;
+
+bool TCaptureMixer::SetVolume(long)
+{
+    return false;
+}
+
+bool TCaptureMixer::Refresh()
+{
+    return false;
+}
+
+double TCaptureMixer::DecibelsAt(long) const
+{
+    return 0.0;
+}
+
+int TCaptureMixer::PercentAt(long) const
+{
+    return 0;
+}
+
+std::string TCaptureMixer::Text(long) const
+{
+    return std::string();
+}
+
+std::string CaptureMixerDevice(const std::string& PcmName)
+{
+    return PcmName;
+}
+
+bool CaptureVolumesSupported()
+{
+    return false;
+}

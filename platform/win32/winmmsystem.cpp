@@ -1,0 +1,143 @@
+// The program's wave-input calls (platform/alsa/mmsystem.h) on winmm: each
+// open device is a TWinWaveInDevice, found by its handle, which is winmm's own.
+
+#include "platform/alsa/captureinput.h"
+#include "platform/alsa/mmsystem.h"
+
+#include "platform/win32/wide.h"
+#include "platform/win32/winwaveindevice.h"
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+namespace {
+
+std::map<HWAVEIN, std::unique_ptr<TWinWaveInDevice>>& Devices()
+{
+    static std::map<HWAVEIN, std::unique_ptr<TWinWaveInDevice>> devices;
+    return devices;
+}
+
+TWinWaveInDevice* Find(HWAVEIN Handle)
+{
+    const auto found = Devices().find(Handle);
+    return found == Devices().end() ? nullptr : found->second.get();
+}
+
+// The device that an open last tried, for the error texts.
+std::string& TriedDevice()
+{
+    static std::string name;
+    return name;
+}
+
+// The winmm device of an input name: "default" is the wave mapper; a number
+// or a name that waveInGetDevCapsW gives is that device. False for none.
+bool DeviceOf(const std::string& Name, unsigned& DeviceId)
+{
+    if (Name == DefaultCaptureInput) {
+        DeviceId = WAVE_MAPPER;
+        return true;
+    }
+    const unsigned count = waveInGetNumDevs();
+    for (unsigned id = 0; id < count; ++id) {
+        WAVEINCAPSW caps{};
+        if (waveInGetDevCapsW(id, &caps, sizeof caps) != MMSYSERR_NOERROR)
+            continue;
+        if (Name == std::to_string(id) || Name == FromWide(caps.szPname)) {
+            DeviceId = id;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Format, HWND Callback, uintptr_t,
+                    uint32_t Flags)
+{
+    if (!Handle || !Format || Flags != CALLBACK_WINDOW || (DeviceId != WAVE_MAPPER && DeviceId != 0))
+        return MMSYSERR_INVALPARAM;
+    TriedDevice() = CaptureInputName();
+    unsigned device = WAVE_MAPPER;
+    if (!DeviceOf(TriedDevice(), device))
+        return MMSYSERR_BADDEVICEID;
+    std::unique_ptr<TWinWaveInDevice> opened;
+    const MMRESULT result = TWinWaveInDevice::Open(device, *Format, Callback, opened);
+    if (result != MMSYSERR_NOERROR)
+        return result;
+    *Handle = opened->Handle();
+    Devices()[*Handle] = std::move(opened);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveInPrepareHeader(HWAVEIN Handle, WAVEHDR* Header, uint32_t)
+{
+    TWinWaveInDevice* device = Find(Handle);
+    return device && Header ? device->Prepare(Header) : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT waveInUnprepareHeader(HWAVEIN Handle, WAVEHDR* Header, uint32_t)
+{
+    if (!Header)
+        return MMSYSERR_INVALPARAM;
+    TWinWaveInDevice* device = Find(Handle);
+    if (device)
+        return device->Unprepare(Header);
+    // The device has closed already; its headers are no longer winmm's.
+    Header->dwFlags &= ~(WHDR_PREPARED | WHDR_INQUEUE);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT waveInAddBuffer(HWAVEIN Handle, WAVEHDR* Header, uint32_t)
+{
+    TWinWaveInDevice* device = Find(Handle);
+    return device && Header ? device->AddBuffer(Header) : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT waveInStart(HWAVEIN Handle)
+{
+    TWinWaveInDevice* device = Find(Handle);
+    return device ? device->Start() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT waveInStop(HWAVEIN Handle)
+{
+    TWinWaveInDevice* device = Find(Handle);
+    return device ? device->Stop() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT waveInReset(HWAVEIN Handle)
+{
+    TWinWaveInDevice* device = Find(Handle);
+    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+}
+
+MMRESULT waveInClose(HWAVEIN Handle)
+{
+    TWinWaveInDevice* device = Find(Handle);
+    if (!device)
+        return MMSYSERR_INVALHANDLE;
+    const MMRESULT result = device->Close();
+    if (result == MMSYSERR_NOERROR)
+        Devices().erase(Handle);
+    return result;
+}
+
+MMRESULT waveInGetErrorText(MMRESULT Error, char* Text, unsigned Size)
+{
+    if (!Text || Size == 0)
+        return MMSYSERR_INVALPARAM;
+    char text[MAXERRORLENGTH] = {};
+    if (::waveInGetErrorTextA(Error, text, sizeof text) != MMSYSERR_NOERROR)
+        std::snprintf(text, sizeof text, "Unknown error %u", Error);
+    std::string full = text;
+    while (!full.empty() && (full.back() == '.' || full.back() == ' '))
+        full.pop_back();
+    if (!TriedDevice().empty())
+        full += " (device " + TriedDevice() + ")";
+    std::snprintf(Text, Size, "%s", full.c_str());
+    return MMSYSERR_NOERROR;
+}
