@@ -198,6 +198,26 @@ TEST_F(RecordingLevel, StoppingTheInputOrCancelEndsSetLevelWithTheVolumeBack)
     EXPECT_TRUE(dialog.TrackBarVolume->Enabled());
 }
 
+TEST_F(RecordingLevel, CancelPutsEachChannelBackAsAmixerReadsIt)
+{
+    ASSERT_EQ(std::system("amixer -q -D default sset Capture 50%,80%"), 0);
+    RunFor(SettleMilliseconds);
+    const std::string before = CommandOutput("QUIMBREL_AMIXER_CAPTURE");
+    ASSERT_NE(before.find("[50%]"), std::string::npos) << before;
+    ASSERT_NE(before.find("[80%]"), std::string::npos) << before;
+    TRecordingLevelForm& dialog = ShowDialog();
+    ASSERT_TRUE(SimulateClick(*dialog.ButtonSetLevel));
+    ASSERT_TRUE(RunUntil([] { return CommandOutput("QUIMBREL_AMIXER_CAPTURE").find("[80%]") == std::string::npos; },
+                         WaitLimitMilliseconds)) << "Set level did not move the volume";
+    ASSERT_TRUE(dialog.SettingLevel()) << dialog.LabelStatus->Caption();
+    ASSERT_TRUE(SimulateClick(*dialog.ButtonSetLevel)); // now Cancel
+    EXPECT_EQ(dialog.LabelStatus->Caption(), "Cancelled; the volume is back where it was.");
+    RunFor(SettleMilliseconds);
+    const std::string after = CommandOutput("QUIMBREL_AMIXER_CAPTURE");
+    std::printf("amixer before Set level:\n%safter Cancel:\n%s", before.c_str(), after.c_str());
+    EXPECT_EQ(after, before);
+}
+
 TEST_F(RecordingLevel, TheSliderSetsTheVolumeAndFollowsAChangeMadeElsewhere)
 {
     TRecordingLevelForm& dialog = ShowDialog();

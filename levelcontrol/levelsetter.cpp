@@ -1,6 +1,4 @@
-#include "shell/levelsetter.h"
-
-#include "platform/alsa/capturemixer.h"
+#include "levelcontrol/levelsetter.h"
 
 #include <cstdio>
 
@@ -8,12 +6,13 @@ namespace {
 
 constexpr uint32_t MillisecondsPerSecond = 1000;
 constexpr const char* Restored = "; the volume is back where it was.";
+constexpr const char* NotRestored = "; the volume could not be put back: ";
 
 } // namespace
 
-TLevelSetter::TLevelSetter(TCaptureMixer& Mixer, double TargetdB, uint32_t Now)
-    : FMixer(Mixer), FOriginalVolume(Mixer.Volume()),
-      FSearch(Mixer.Min(), Mixer.Max(), Mixer.Volume(), TargetdB, ToleranceDb), FMeasure(TargetdB, ToleranceDb),
+TLevelSetter::TLevelSetter(TCaptureVolume& Volume, double TargetdB, double TolerancedB, uint32_t Now)
+    : FVolume(Volume), FSaved(Volume.Snapshot()),
+      FSearch(Volume.Min(), Volume.Max(), Volume.Volume(), TargetdB, TolerancedB), FMeasure(TargetdB, TolerancedB),
       FStart(Now)
 {
     Apply();
@@ -21,9 +20,14 @@ TLevelSetter::TLevelSetter(TCaptureMixer& Mixer, double TargetdB, uint32_t Now)
 
 void TLevelSetter::Apply()
 {
-    if (FSearch.Volume() != FMixer.Volume() && !FMixer.SetVolume(FSearch.Volume())) {
-        Stop("The mixer refused the volume");
-        return;
+    // The first reading is taken at the volume as the operator left it;
+    // every step after it sets all channels alike.
+    if (FSearch.Volume() != FVolume.Volume()) {
+        FMoved = true;
+        if (!FVolume.SetVolume(FSearch.Volume())) {
+            Stop("The mixer refused the volume (" + FVolume.Error() + ")");
+            return;
+        }
     }
     FMeasure.Restart(FSearch.Final(), FSearch.Measurements() == 0);
 }
@@ -43,7 +47,7 @@ void TLevelSetter::BlockShown(double LevelDb, uint32_t Now)
         return;
     case TLevelSearchState::lsDone:
         std::snprintf(text, sizeof text, "Level set: %.1f dB at volume %d %%%s", FSearch.LevelDb(),
-                      FMixer.PercentAt(FSearch.Volume()),
+                      FVolume.PercentAt(FSearch.Volume()),
                       FSearch.Coarse() ? " (the mixer has no step closer to the mark)" : "");
         Finish(text, true);
         return;
@@ -69,7 +73,10 @@ void TLevelSetter::Stop(const std::string& Why)
 {
     if (!FRunning)
         return;
-    FMixer.SetVolume(FOriginalVolume);
+    if (FMoved && !FVolume.Restore(FSaved)) {
+        Finish(Why + NotRestored + FVolume.Error(), false);
+        return;
+    }
     Finish(Why + Restored, false);
 }
 

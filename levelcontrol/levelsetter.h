@@ -7,24 +7,25 @@
 // The loop ends with a message: the level found, or why it stopped. Whenever
 // it stops without a result (the signal too weak or too loud, the input
 // stopped or lost, a mixer that refuses, Cancel, or no result within
-// TimeLimitMs) the volume goes back to where it was. It never runs longer
-// than TimeLimitMs; the owner calls Tick when no block comes.
+// TimeLimitMs) each channel goes back to the volume it had at the start, if
+// the loop moved any; a restore that fails is told with the control's reason.
+// It never runs longer than TimeLimitMs; the owner calls Tick when no block
+// comes.
 
-#include "analysis/levelsearch.h"
-#include "analysis/settledlevel.h"
+#include "levelcontrol/levelsearch.h"
+#include "levelcontrol/settledlevel.h"
+
+#include "levelcontrol/capturevolume.h"
 
 #include <cstdint>
 #include <string>
 
-class TCaptureMixer;
-
 class TLevelSetter {
 public:
     static constexpr uint32_t TimeLimitMs = 15000;
-    static constexpr double ToleranceDb = 0.5;
-
-    // Starts at the mixer's present volume; Now is GetTickCount's.
-    TLevelSetter(TCaptureMixer& Mixer, double TargetdB, uint32_t Now);
+    // Starts at the control's present volume, towards a mark of TargetdB
+    // with its tolerance below; Now is GetTickCount's.
+    TLevelSetter(TCaptureVolume& Volume, double TargetdB, double TolerancedB, uint32_t Now);
 
     bool Running() const { return FRunning; }
     bool Succeeded() const { return FSucceeded; }
@@ -38,15 +39,16 @@ public:
     void BlockShown(double LevelDb, uint32_t Now);
     // Ends the loop when the time is up, whether or not blocks come.
     void Tick(uint32_t Now);
-    // Stops without a result, the volume restored; Why starts the message.
+    // Stops without a result, each channel restored; Why starts the message.
     void Stop(const std::string& Why);
 
 private:
     void Apply();
     void Finish(const std::string& Message, bool Success);
 
-    TCaptureMixer& FMixer;
-    long FOriginalVolume = 0;
+    TCaptureVolume& FVolume;
+    TVolumeSnapshot FSaved; // each channel's volume at the start
+    bool FMoved = false;    // the loop has written a volume
     TLevelSearch FSearch;
     TSettledLevel FMeasure;
     uint32_t FStart = 0;

@@ -4,8 +4,8 @@
 // analyser smooths, block by block, optionally with noise. Each case must end
 // the way an operator expects, within the 15 s that Set level may take.
 
-#include "analysis/levelsearch.h"
-#include "analysis/settledlevel.h"
+#include "levelcontrol/levelsearch.h"
+#include "levelcontrol/settledlevel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "analysis/levelsearch.h"
+#include "levelcontrol/levelsearch.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "analysis/settledlevel.h"
+#include "levelcontrol/settledlevel.h"
 
 #include <algorithm>
 #include <cmath>
