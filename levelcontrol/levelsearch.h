@@ -1,79 +1,94 @@
 #pragma once
-// The search for the capture volume at which a steady input reads at a mark:
-// the step of the mixer where the measured level equals the target within a
-// tolerance below it, and does not exceed it.
+// The search for the capture volume at which an input's peaks read at a
+// mark: the step where the highest level over a long window lies within the
+// tolerance below the mark (aiming at its middle), and does not pass it.
 //
-// The mixer's steps are searched by bisection, so nothing about the mixer's
-// curve is assumed (linear in dB, cubic, coarse) beyond this: a higher step
-// never gives a lower level. The search keeps a bracket: Low, the highest step
-// measured at or below the target, and High, the lowest step measured above it.
-// 1. The first step measured is the one the mixer has now (Start): an
-//    operator usually starts near the right level.
-// 2. A level within the tolerance below the target ends the search there.
-// 3. While every level so far was too low, the next step is Max, so that a
-//    signal too weak even at full volume is told at the second measurement.
-// 4. Otherwise the next step is the middle of the bracket, Min standing in
-//    for an unmeasured Low; once the bracket narrows to Min, Min itself is
-//    measured, and a level still above the target there means the input is
-//    too loud even at the lowest volume.
-// 5. When Low and High are neighbouring steps the mixer has no step within
-//    the tolerance: Low is measured once more, exactly (Final), and the
-//    search ends there, at the closest level below the mark (Coarse). A
-//    few-step mixer ends so.
-// Each measurement halves the bracket, so a mixer of N steps needs about
-// log2(N) + 2 measurements: 18 for the 65537 steps of a sound server's volume,
-// though the tolerance usually ends it well before. A noisy measurement may
-// send the bisection the wrong way once, but the bracket still narrows, and
-// the end is always a step whose own measurement was at or below the target.
+// The steps are computed, not bisected:
+// 1. A reading at the starting volume (Start), the volume as the operator left it.
+// 2. A step computed to the mark: by the control's own decibel scale where it
+//    has one (GainAt), otherwise by a volume-to-level model, dB = Slope *
+//    20 log10 of the step's share of the range, whose Slope (3: the sound
+//    servers' cubic volume) is learned from each pair of readings.
+// 3. A verification reading at that step, over a longer window. Within the
+//    tolerance the search ends; otherwise the step is corrected by what the
+//    verification showed (down by the excess, up by the shortfall) and
+//    verified again.
+// A step never leaves the bracket of what was measured: Low, the highest step
+// read below the tolerance, and High, the lowest read above the mark, so a
+// good lower step is never given up. Where a step moved the level against
+// the model (the mapping proved wrong) the next step is the bracket's middle. When
+// Low and High are neighbouring steps the mixer has no step within the
+// tolerance, and the search ends at Low, verified (Coarse).
+// A signal at the meter's floor is read once more at Max: still there, there
+// is no signal. Too weak is said only at Max, too loud only at Min.
 
-#include <cstdint>
+#include <functional>
 
 enum class TLevelSearchState {
-    lsMeasuring, // Volume is the step to measure next
-    lsDone,      // Volume reads LevelDb, at or below the target
-    lsTooWeak,   // even Max reads below the tolerance
-    lsTooLoud,   // even Min reads above the target
+    lsMeasuring, // Volume is the step to read next
+    lsDone,      // Volume's verified peak is LevelDb, within the tolerance (or Coarse)
+    lsTooWeak,   // even at Max the peaks stay below the tolerance
+    lsTooLoud,   // even at Min the peaks pass the mark
+    lsNoSignal,  // the level stays at the meter's floor, even at Max
 };
 
 class TLevelSearch {
 public:
-    // Searches the steps Min..Max, starting at Start, for a level in
-    // [TargetdB - TolerancedB, TargetdB].
-    TLevelSearch(long Min, long Max, long Start, double TargetdB, double TolerancedB);
+    static constexpr double FloorDb = -80.0; // at or below: nothing at the input
+    static constexpr double CubicSlope = 3.0; // the first model without a decibel scale
+
+    // Searches Min..Max from Start for peaks in [TargetdB - TolerancedB,
+    // TargetdB]; GainAt gives each step's gain in dB where the control tells
+    // it, else it is empty.
+    TLevelSearch(long Min, long Max, long Start, double TargetdB, double TolerancedB,
+                 std::function<double(long)> GainAt = {});
 
     TLevelSearchState State() const { return FState; }
-    // While measuring: the step to measure next. Once done: the result. After
-    // a failure: the step that showed it (Max or Min).
+    // While measuring: the step to read next. Once ended: the step that showed it.
     long Volume() const { return FVolume; }
-    // The level measured at Volume, once the search has ended.
+    // The peak read at Volume, once ended.
     double LevelDb() const { return FLevelDb; }
-    // Done below the tolerance, because no step lies within it.
     bool Coarse() const { return FCoarse; }
-    // The next measurement is the last: its level is the result, so it must be exact.
-    bool Final() const { return FConfirming; }
+    // The next reading verifies a result: it takes the longer window.
+    bool Verifying() const { return FVerifying; }
+    // The change in dB the next step is expected to bring (0 when it stays).
+    double ExpectedChangeDb() const { return FExpectedDb; }
     int Measurements() const { return FMeasurements; }
     double TargetDb() const { return FTargetDb; }
-    double ToleranceDb() const { return FToleranceDb; }
 
-    // Takes the level measured at Volume and chooses the next step, or ends.
-    void Measured(double LevelDb);
+    // Takes the peak read at Volume and chooses the next step, or ends.
+    void Measured(double PeakDb);
 
 private:
-    void ChooseNext();
-    void End(TLevelSearchState State, long Volume, double LevelDb);
+    double GainAt(long Volume) const;
+    long VolumeFor(double GainDb) const;
+    void Learn(long Volume, double PeakDb);
+    void StepTo(long Volume, bool Verify);
+    void Bracket(long Volume, double PeakDb);
+    void Next(long Volume, double PeakDb);
+    void End(TLevelSearchState State, double PeakDb);
 
     long FMin = 0;
     long FMax = 0;
     double FTargetDb = 0.0;    // the mark, dB against a full-scale sine
-    double FToleranceDb = 0.0; // how far below the mark a level may lie, dB
-    long FLow = 0;             // highest step measured at or below the target (valid when FLowKnown)
+    double FToleranceDb = 0.0; // how far below the mark the peaks may lie, dB
+    std::function<double(long)> FScale; // the control's own decibels; empty: the model
+    double FSlope = CubicSlope;
+    bool FMappingWrong = false; // a step moved the level against the model
+    long FLow = 0;             // highest step read below the tolerance (FLowKnown)
     bool FLowKnown = false;
-    long FHigh = 0;            // lowest step measured above the target (valid when FHighKnown)
+    bool FLowVerified = false; // Low's reading was a verification
+    double FLowDb = 0.0;       // Low's peak
+    long FHigh = 0;            // lowest step read above the mark (FHighKnown)
     bool FHighKnown = false;
+    bool FLastKnown = false;   // a reading above the floor before this one
+    long FLastVolume = 0;
+    double FLastDb = 0.0;
     long FVolume = 0;
     double FLevelDb = 0.0;
+    double FExpectedDb = 0.0;
+    bool FVerifying = false;
     bool FCoarse = false;
-    bool FConfirming = false;  // Volume is Low, measured again for the result
     int FMeasurements = 0;
     TLevelSearchState FState = TLevelSearchState::lsMeasuring;
 };

@@ -3,18 +3,39 @@
 #include <algorithm>
 #include <cmath>
 
-TSettledLevel::TSettledLevel(double TargetdB, double TolerancedB) : FTargetDb(TargetdB), FToleranceDb(TolerancedB) {}
+namespace {
 
-void TSettledLevel::Restart(bool Final, bool Unhurried)
+// The share of a step's change the smoothing shows in its first block
+// (one quarter of the new power); a move counts at half of it.
+constexpr double FirstBlockShare = 0.25;
+constexpr double MovedShare = 0.5;
+constexpr double SmallestMoveDb = 0.2; // below this a modulated level moves by itself
+constexpr double DecibelsPerBel = 10.0;
+
+} // namespace
+
+void TSettledLevel::Restart(int Skip, int Window, double MarkDb, double ExpectedDb, double FromDb)
 {
-    FFinal = Final;
-    FUnhurried = Unhurried;
+    FSkip = Skip;
+    FWindowBlocks = Window;
+    FMarkDb = MarkDb;
+    FExpectedDb = ExpectedDb;
+    FFromDb = FromDb;
     FBlocks = 0;
-    FStillBlocks = 0;
-    FSettlingBlocks = 0;
-    FSettled = false;
-    FWindowBlocks = 0;
+    FWindow = 0;
+    FPeakDb = 0.0;
+    FPeakBlock = 0;
+    FMovedAfter = -1;
     FComplete = false;
+}
+
+bool TSettledLevel::Moved(double LevelDb) const
+{
+    const double gain = std::pow(10.0, FExpectedDb / DecibelsPerBel);
+    const double first = DecibelsPerBel * std::log10(1.0 - FirstBlockShare + FirstBlockShare * gain);
+    const double needed = std::max(SmallestMoveDb, std::abs(first) * MovedShare);
+    const double moved = LevelDb - FFromDb;
+    return FExpectedDb > 0 ? moved >= needed : moved <= -needed;
 }
 
 bool TSettledLevel::Add(double LevelDb)
@@ -22,68 +43,19 @@ bool TSettledLevel::Add(double LevelDb)
     if (FComplete)
         return true;
     ++FBlocks;
-    const double step = LevelDb - FPreviousDb;
-    FPreviousDb = LevelDb;
-    // The dead blocks, and the first live one, which has no live predecessor.
-    if (FBlocks <= DeadBlocks + 1)
+    if (FMovedAfter < 0 && FExpectedDb != 0.0 && Moved(LevelDb))
+        FMovedAfter = FBlocks;
+    if (FBlocks <= FSkip)
         return false;
-    if (FSettled)
-        return Windowing(LevelDb);
-    if (!FFinal && !FUnhurried && Clear(LevelDb, step))
-        return Complete(LevelDb);
-    Settling(step);
-    return false;
-}
-
-bool TSettledLevel::Clear(double LevelDb, double StepDb) const
-{
-    const double bottom = FTargetDb - FToleranceDb;
-    const double settling = LevelDb + RemainingSteps * StepDb;
-    const bool below = LevelDb < bottom - ClearMarginDb && (StepDb < 0 || settling < bottom - ForecastMarginDb);
-    const bool above = LevelDb > FTargetDb + ClearMarginDb && (StepDb > 0 || settling > FTargetDb + ForecastMarginDb);
-    return below || above;
-}
-
-void TSettledLevel::Settling(double StepDb)
-{
-    FStillBlocks = std::abs(StepDb) < (FFinal ? FinalStepDb : RoughStepDb) ? FStillBlocks + 1 : 0;
-    ++FSettlingBlocks;
-    if (FStillBlocks >= (FFinal ? FinalBlocks : RoughBlocks) || FSettlingBlocks >= SettleLimitBlocks) {
-        FSettled = true;
-        FWindowBlocks = 0;
-    }
-}
-
-bool TSettledLevel::Windowing(double LevelDb)
-{
-    if (FWindowBlocks == 0)
-        FWindowFirstDb = LevelDb;
-    FWindowMaxDb = FWindowBlocks == 0 ? LevelDb : std::max(FWindowMaxDb, LevelDb);
-    ++FWindowBlocks;
-    // Above the target is above whatever follows.
-    if (FWindowMaxDb > FTargetDb)
-        return Complete(FWindowMaxDb);
-    if (FFinal)
-        return FWindowBlocks >= FullWindowBlocks && Complete(FWindowMaxDb);
-    if (FWindowBlocks < WindowBlocks)
+    if (FWindow == 0 || LevelDb > FPeakDb + RisingDb)
+        FPeakBlock = FWindow;
+    FPeakDb = FWindow == 0 ? LevelDb : std::max(FPeakDb, LevelDb);
+    ++FWindow;
+    if (FWindow < WindowBlocks)
         return false;
-    // Where the level is going, for the side; a result is read exactly.
-    // The window's mean step: a single step of a noisy level says little.
-    const double meanStep = (LevelDb - FWindowFirstDb) / (FWindowBlocks - 1);
-    const double settling = FWindowMaxDb + RemainingSteps * meanStep;
-    if (settling < FTargetDb - FToleranceDb || settling > FTargetDb)
-        return Complete(settling);
-    // A result: settled exactly, then 2 s.
-    FFinal = true;
-    FSettled = false;
-    FStillBlocks = 0;
-    FSettlingBlocks = 0;
-    return false;
-}
-
-bool TSettledLevel::Complete(double LevelDb)
-{
-    FResultDb = LevelDb;
-    FComplete = true;
-    return true;
+    if (FWindowBlocks > WindowBlocks)
+        FComplete = FWindow >= FWindowBlocks || FPeakDb > FMarkDb;
+    else
+        FComplete = FWindow - FPeakBlock > RiseBlocks || FWindow >= LongestBlocks;
+    return FComplete;
 }

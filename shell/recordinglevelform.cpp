@@ -16,13 +16,13 @@
 
 namespace {
 
-constexpr const char* SetLevelCaption = "Set level";
-constexpr const char* CancelCaption = "Cancel";
+constexpr const char* SetLevelCaption = "&Set level";
+constexpr const char* CancelCaption = "&Cancel";
 
-// A mark as the dialog offers it: "NOAA (-3 dB)".
+// A mark as the dialog offers it, with its first letter for an access key: "&NOAA (-3 dB)".
 std::string MarkCaption(const TMark& Mark)
 {
-    return Format("%s (%g dB)", Mark.Name, Mark.LeveldB());
+    return Format("&%s (%g dB)", Mark.Name, Mark.LeveldB());
 }
 
 const TClassRegistration RecordingLevelFormClass([] {
@@ -141,7 +141,7 @@ void TRecordingLevelForm::ButtonSetLevelClick(TObject*)
     }
     TrackBarVolume->SetEnabled(false);
     ButtonSetLevel->SetCaption(CancelCaption);
-    LabelStatus->SetCaption("Setting the level...");
+    LabelStatus->SetCaption(FSetter->Progress());
 }
 
 void TRecordingLevelForm::ButtonCloseClick(TObject*)
@@ -156,6 +156,8 @@ void TRecordingLevelForm::TimerPollTimer(TObject*)
         FSetter->Tick(GetTickCount());
         if (!FSetter->Running())
             EndSetting();
+        else
+            LabelStatus->SetCaption(FSetter->Progress());
         return;
     }
     if (FMixer && FMixer->Available() && FMixer->Refresh())

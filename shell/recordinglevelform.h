@@ -41,8 +41,8 @@ public:
     TRadioButton* RadioMeteor = nullptr;
     TRadioButton* RadioNOAA = nullptr;
     TRadioButton* RadioSICH = nullptr;
-    TButton* ButtonSetLevel = nullptr;  // "Set level", "Cancel" while it runs
-    TLabel* LabelStatus = nullptr;      // the outcome of Set level, or why there is no control
+    TButton* ButtonSetLevel = nullptr;  // "&Set level", "&Cancel" while it runs
+    TLabel* LabelStatus = nullptr;      // Set level's progress and outcome, or why there is no control
     TButton* ButtonClose = nullptr;
     TTimer* TimerPoll = nullptr;        // reads the mixer again while shown
 

@@ -1,167 +1,146 @@
-// The level search with its step measurement, against simulated mixers: a
-// plain function gives the input's level for each step of the mixer, and a
-// simulated meter shows it late (the server's buffers) and smoothed as the
-// analyser smooths, block by block, optionally with noise. Each case must end
-// the way an operator expects, within the 15 s that Set level may take.
+// The level search through the setter, against a simulated control and meter
+// (simulatedinput.h): a table of signals (a steady tone, a weather
+// satellite's modulated subcarrier, noise) x marks x starting volumes x
+// controls (a sound server's cubic volume without decibels, a card's gain
+// with its decibel scale). Each must end with its peaks verified within the
+// tolerance below the mark, the peaks over the next 8 s not above the mark by
+// more than the signal's own spread, within the 30 s that Set level may take.
 
-#include "levelcontrol/levelsearch.h"
-#include "levelcontrol/settledlevel.h"
+#include "analysis/marks.h"
+#include "levelcontrol/levelsetter.h"
+#include "simulatedinput.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
-#include <deque>
-#include <functional>
+#include <string>
+
+using namespace simulated;
 
 namespace {
 
-constexpr double NOAAMarkDb = -3.0;
-constexpr double ToleranceDb = 0.5;
-constexpr int BlockLimit = 150;   // 15 s of 100 ms blocks
-constexpr int LatencyBlocks = 3;  // blocks still on their way when the volume changes
-constexpr double SilenceDb = -90.3;
-constexpr long ServerSteps = 65536; // a sound server's volume: 0 to 100 %
+constexpr int LatencyBlocks = 2;
+constexpr int CheckBlocks = 80;           // 8 s read after the end, as an operator would
+constexpr double SpreadAllowanceDb = 0.4; // how far the later peaks may pass the mark
+constexpr double Pi = 3.14159265358979;
+constexpr long CardSteps = 63;            // a card's capture gain: 0.75 dB steps from -20 dB
+constexpr double CardStepDb = 0.75;
+constexpr double CardLowestDb = -20.0;
 
-struct TMixer {
-    long Min;
+double CardGain(long Value) { return CardLowestDb + CardStepDb * Value; }
+
+struct TSignal {
+    const char* Name;
+    double FullDb;  // the peaks at full gain
+    TSource Source;
+    double NoiseDb;
+};
+
+// A steady tone at FullDb.
+TSignal Tone(double FullDb) { return {"tone", FullDb, [FullDb](int, int) { return FullDb; }, 0.0}; }
+
+// A weather satellite's subcarrier as the meter sees it: block levels spread
+// over SpreadDb by the picture lines, peaks steady over a few seconds, a
+// scene that passes slowly, a little noise.
+TSignal Satellite(double FullDb, double SpreadDb)
+{
+    return {"satellite", FullDb,
+            [=](int Block, int Channel) {
+                const double lines = 0.5 + 0.5 * std::sin(2 * Pi * Block / 13.7 + Channel);
+                const double scene = 0.5 + 0.5 * std::sin(2 * Pi * Block / 230.0);
+                return FullDb - SpreadDb * lines - 0.4 * scene;
+            },
+            0.3};
+}
+
+struct TControl {
+    const char* Name;
     long Max;
-    long Start;
-    std::function<double(long)> LevelAt; // the input's level at a step, dB
+    double (*Gain)(long);
+    bool Decibels;
+    double SourceDb; // moves the signal so that the control's range covers the marks
 };
 
-struct TOutcome {
-    TLevelSearchState State;
-    long Volume;
-    double MeasuredDb;
-    int Blocks;
-    int Measurements;
+const TControl Server{"server", ServerSteps, CubicGain, false, 0.0};
+const TControl Card{"card", CardSteps, CardGain, true, -25.0};
+
+struct TResult {
+    bool Succeeded;
+    std::string Message;
+    double AfterDb; // the highest level over the 8 s after the end
+    uint32_t Elapsed;
 };
 
-// The smoothed meter of the analyser: three quarters old power, one quarter new.
-class TSimulatedMeter {
-public:
-    explicit TSimulatedMeter(double NoiseDb) : FNoiseDb(NoiseDb) {}
-    double Show(double InputDb)
-    {
-        FState = FState * 1664525u + 1013904223u; // a fixed generator: the same noise every run
-        const double noise = FNoiseDb * ((FState >> 8) / double(1u << 24) * 2.0 - 1.0);
-        const double power = std::pow(10.0, (InputDb + noise) / 10.0);
-        FPower = FPower < 0 ? power : 0.75 * FPower + 0.25 * power;
-        return 10.0 * std::log10(FPower);
-    }
-
-private:
-    double FNoiseDb;
-    double FPower = -1.0;
-    uint32_t FState = 1;
-};
-
-TOutcome Search(const TMixer& Mixer, double NoiseDb = 0.0)
+TResult SetLevel(const TControl& Control, const TSignal& Signal, const TMark& Mark, int StartPercent)
 {
-    TLevelSearch search(Mixer.Min, Mixer.Max, Mixer.Start, NOAAMarkDb, ToleranceDb);
-    TSettledLevel measure(NOAAMarkDb, ToleranceDb);
-    TSimulatedMeter meter(NoiseDb);
-    std::deque<long> path(LatencyBlocks, Mixer.Start); // the volume each block on its way was captured at
-    int blocks = 0;
-    measure.Restart(false, true);
-    while (search.State() == TLevelSearchState::lsMeasuring && blocks < 10 * BlockLimit) {
-        path.push_back(search.Volume());
-        const double shown = meter.Show(Mixer.LevelAt(path.front()));
-        path.pop_front();
-        ++blocks;
-        if (!measure.Add(shown))
-            continue;
-        search.Measured(measure.LevelDb());
-        measure.Restart(search.Final());
-    }
-    return {search.State(), search.Volume(), search.LevelDb(), blocks, search.Measurements()};
-}
-
-// A sound server's cubic volume on a source of SourceDb.
-std::function<double(long)> Cubic(double SourceDb)
-{
-    return [SourceDb](long v) {
-        return v == 0 ? SilenceDb : SourceDb + 60.0 * std::log10(double(v) / ServerSteps);
-    };
-}
-
-// A card's gain: Steps of StepDb from MinGainDb, on a source of SourceDb.
-std::function<double(long)> Linear(double SourceDb, double MinGainDb, double StepDb)
-{
-    return [=](long v) { return std::min(0.0, SourceDb + MinGainDb + StepDb * v); };
-}
-
-void ExpectAtTheMark(const TOutcome& Outcome, const TMixer& Mixer, double SlackDb = 0.0)
-{
-    EXPECT_EQ(Outcome.State, TLevelSearchState::lsDone);
-    EXPECT_LE(Outcome.MeasuredDb, NOAAMarkDb);
-    EXPECT_GE(Outcome.MeasuredDb, NOAAMarkDb - ToleranceDb);
-    EXPECT_LE(Mixer.LevelAt(Outcome.Volume), NOAAMarkDb + SlackDb);
-    EXPECT_GE(Mixer.LevelAt(Outcome.Volume), NOAAMarkDb - ToleranceDb - SlackDb);
-    EXPECT_LE(Outcome.Blocks, BlockLimit);
+    const long start = Control.Max * StartPercent / 100;
+    TVolume volume(0, Control.Max, {start, start}, Control.Gain, Control.Decibels);
+    const double shift = Control.SourceDb;
+    TMeter meter(volume, [&](int Block, int Channel) { return Signal.Source(Block, Channel) + shift; }, LatencyBlocks,
+                 Signal.NoiseDb);
+    TLevelSetter setter(volume, Mark.LeveldB(), Mark.TolerancedB, 0);
+    uint32_t now = 0;
+    while (setter.Running())
+        setter.BlockShown(meter.Next(), now += BlockMs);
+    double after = FloorDb;
+    for (int i = 0; i < CheckBlocks; ++i)
+        after = std::max(after, meter.Next());
+    return {setter.Succeeded(), setter.Message(), after, setter.Elapsed()};
 }
 
 } // namespace
 
-TEST(LevelSearch, ASoundServersCubicVolumeReachesTheMarkFromAnyStart)
+TEST(LevelSearch, EverySignalMarkStartAndControlEndsAtTheMarkWithin30s)
 {
-    for (const long start : {ServerSteps, ServerSteps / 2, 0L, 60000L}) {
-        SCOPED_TRACE(start);
-        const TMixer mixer{0, ServerSteps, start, Cubic(-1.0)};
-        ExpectAtTheMark(Search(mixer), mixer);
+    const TSignal signals[] = {Tone(-1.0), Satellite(-1.0, 4.0), Satellite(-1.0, 2.5)};
+    for (const TControl& control : {Server, Card})
+        for (const TSignal& signal : signals)
+            for (const TMark& mark : Marks)
+                for (const int startPercent : {30, 100, 60}) {
+                    const TResult r = SetLevel(control, signal, mark, startPercent);
+                    SCOPED_TRACE(std::string(control.Name) + " " + signal.Name + " " + mark.Name + " from " +
+                                 std::to_string(startPercent) + " %: " + r.Message);
+                    EXPECT_TRUE(r.Succeeded);
+                    EXPECT_LE(r.Elapsed, TLevelSetter::TimeLimitMs);
+                    EXPECT_LE(r.AfterDb, mark.LeveldB() + SpreadAllowanceDb);
+                    EXPECT_GE(r.AfterDb, mark.LeveldB() - mark.TolerancedB - SpreadAllowanceDb);
+                }
+}
+
+TEST(LevelSearch, SilenceAWeakAndALoudSignalAreToldHonestly)
+{
+    const TSignal silence{"silence", FloorDb, [](int, int) { return FloorDb; }, 0.0};
+    const TResult silent = SetLevel(Server, silence, Marks[NOAAMark], 50);
+    EXPECT_EQ(silent.Message, "No signal at the input; the volume is back where it was.");
+
+    // Peaks of -5 dB at full volume: too weak for NOAA, but not for Okean/SICH.
+    const TResult weak = SetLevel(Server, Satellite(-5.0, 4.0), Marks[NOAAMark], 30);
+    EXPECT_EQ(weak.Message.rfind("The signal is too weak: even at full volume its peaks stay at -5.", 0), 0u)
+        << weak.Message;
+    EXPECT_TRUE(SetLevel(Server, Satellite(-5.0, 4.0), Marks[SICHMark], 30).Succeeded);
+
+    // A card whose lowest gain already passes the mark.
+    const TControl hot{"hot card", CardSteps, CardGain, true, 25.0};
+    const TResult loud = SetLevel(hot, Tone(-1.0), Marks[NOAAMark], 60);
+    EXPECT_EQ(loud.Message.rfind("The input is too loud: even at the lowest volume", 0), 0u) << loud.Message;
+}
+
+TEST(LevelSearch, AReadingAboveTheMarkNeverSendsTheSearchBelowItsGoodLowerStep)
+{
+    // A noisy signal near the mark: each reading alternately below the
+    // tolerance and just above the mark. Every step stays above the highest
+    // step read below, and below the lowest read above.
+    TLevelSearch search(0, ServerSteps, 40000, -3.0, 0.5);
+    long low = 40000, high = ServerSteps + 1;
+    for (int i = 0; i < 6 && search.State() == TLevelSearchState::lsMeasuring; ++i) {
+        const long volume = search.Volume();
+        ASSERT_GT(volume, i == 0 ? low - 1 : low);
+        ASSERT_LT(volume, high);
+        const bool above = i % 2 == 1;
+        search.Measured(above ? -2.8 : -3.7);
+        (above ? high : low) = volume;
     }
-}
-
-TEST(LevelSearch, ACardsDecibelStepsReachTheMark)
-{
-    // 64 steps of 0.75 dB from -12 dB, like many cards' capture gain.
-    const TMixer mixer{0, 63, 0, Linear(-19.8, -12.0, 0.75)};
-    const TOutcome outcome = Search(mixer);
-    ExpectAtTheMark(outcome, mixer);
-    EXPECT_EQ(outcome.Volume, 38);
-}
-
-TEST(LevelSearch, ACoarseMixerEndsAtTheStepClosestBelowTheMark)
-{
-    // Four steps of 10 dB: -31, -21, -11, -1 dB.
-    const TMixer mixer{0, 3, 3, Linear(-1.0, -30.0, 10.0)};
-    const TOutcome outcome = Search(mixer);
-    EXPECT_EQ(outcome.State, TLevelSearchState::lsDone);
-    EXPECT_EQ(outcome.Volume, 2);
-    EXPECT_NEAR(outcome.MeasuredDb, -11.0, 0.1);
-    EXPECT_LE(outcome.Blocks, BlockLimit);
-    // Two steps: one too loud, the other too quiet for the mark.
-    const TMixer two{0, 1, 0, Linear(-1.0, -10.0, 10.0)};
-    EXPECT_EQ(Search(two).Volume, 0);
-}
-
-TEST(LevelSearch, NoiseInTheMeasuredLevelStillEndsNearTheMark)
-{
-    for (const double noise : {0.3, 1.0}) {
-        SCOPED_TRACE(noise);
-        const TMixer mixer{0, ServerSteps, ServerSteps, Cubic(-1.0)};
-        // The 2 s window's maximum sits above the mean by up to the noise.
-        ExpectAtTheMark(Search(mixer, noise), mixer, noise);
-    }
-}
-
-TEST(LevelSearch, SilenceAndAnInputTooLoudAtTheLowestStepEndQuickly)
-{
-    const TOutcome silent = Search({0, ServerSteps, ServerSteps / 2, [](long) { return SilenceDb; }});
-    EXPECT_EQ(silent.State, TLevelSearchState::lsTooWeak);
-    EXPECT_EQ(silent.Measurements, 2);
-    EXPECT_EQ(silent.Volume, ServerSteps);
-
-    const TOutcome loud = Search({0, 63, 40, Linear(0.0, 0.0, 0.5)});
-    EXPECT_EQ(loud.State, TLevelSearchState::lsTooLoud);
-    EXPECT_EQ(loud.Volume, 0);
-    EXPECT_LE(loud.Measurements, 8); // log2(64) + 2
-}
-
-TEST(LevelSearch, AOneStepMixerIsMeasuredOnce)
-{
-    EXPECT_EQ(Search({5, 5, 5, [](long) { return -3.2; }}).State, TLevelSearchState::lsDone);
-    EXPECT_EQ(Search({5, 5, 5, [](long) { return -10.0; }}).State, TLevelSearchState::lsTooWeak);
-    EXPECT_EQ(Search({5, 5, 5, [](long) { return -1.0; }}).State, TLevelSearchState::lsTooLoud);
+    EXPECT_EQ(search.State(), TLevelSearchState::lsMeasuring);
+    EXPECT_GT(search.Volume(), low);
+    EXPECT_LT(search.Volume(), high);
 }

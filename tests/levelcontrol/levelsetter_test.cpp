@@ -20,7 +20,7 @@ constexpr int LatencyBlocks = 2;
 constexpr double NoiseDb = 0.3;
 constexpr long HalfVolume = ServerSteps / 2;
 constexpr long LoudVolume = ServerSteps * 4 / 5;
-constexpr int RunBlocks = 25; // 2.5 s: the search has moved the volume by then
+constexpr int RunBlocks = 70; // 7 s: the first reading is over, the first step made
 
 struct TRun {
     TVolume Volume{0, ServerSteps, {HalfVolume, LoudVolume}, CubicGain, false};
