@@ -34,7 +34,7 @@ enum class TLevelSearchState {
 
 class TLevelSearch {
 public:
-    static constexpr double FloorDb = -80.0; // at or below: nothing at the input
+    static constexpr double FloorDb = -60.0; // at or below: nothing at the input (a server's silence reads -73 dB)
     static constexpr double CubicSlope = 3.0; // the first model without a decibel scale
 
     // Searches Min..Max from Start for peaks in [TargetdB - TolerancedB,

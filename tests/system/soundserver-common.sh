@@ -12,6 +12,13 @@ make_tone() {
   sox -D -n -r 44100 -c 2 -b 16 "$1" synth "$TONE_SECONDS" sine 441 vol -1dB
 }
 
+# The weather-satellite signal the level-setting tries play, as long as the tone.
+make_satellite_signal() {
+  local part="${1%.wav}-part.wav"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/make-satellite-signal.py" "$part" 20 &&
+    sox "$part" "$1" repeat $((TONE_SECONDS / 20 - 1)) && rm -f "$part"
+}
+
 # Runs COMMAND... until it succeeds, for at most SERVER_WAIT_TRIES tries.
 wait_until() {
   for _ in $(seq "$SERVER_WAIT_TRIES"); do
@@ -77,6 +84,9 @@ run_soundserver_check() {
   export QUIMBREL_SERVER_START="bash '$script' --start '$work'"
   export QUIMBREL_TONE_OFF="bash '$script' --tone-off '$work'"
   export QUIMBREL_TONE_ON="bash '$script' --tone-on '$work'"
+  export QUIMBREL_SIGNAL_SATELLITE="bash '$script' --signal satellite '$work'"
+  export QUIMBREL_SIGNAL_TONE="bash '$script' --signal tone '$work'"
+  export QUIMBREL_SIGNAL_RESET="bash '$script' --signal reset '$work'"
   timeout --kill-after=10 "$CHECK_TIMEOUT_SECONDS" "$check" "${arguments[@]}" 2>&1 | tee "$work/check.log"
   local status="${PIPESTATUS[0]}" passed failed
   passed="$(grep -c '^\[       OK \]' "$work/check.log")"
