@@ -78,11 +78,23 @@ double CaptureHighestDb()
 
 class LevelSetting : public SoundServerWindow {
 protected:
+    void SetUp() override
+    {
+        SoundServerWindow::SetUp();
+        Saved = TCaptureMixer("default").Snapshot();
+    }
+
+    // The checks after this one find the tone and the volume as they were.
     void TearDown() override
     {
         SoundServerWindow::TearDown();
         EXPECT_TRUE(RunScript("QUIMBREL_SIGNAL_RESET"));
+        TCaptureMixer mixer("default");
+        EXPECT_TRUE(mixer.Restore(Saved)) << mixer.Error();
+        RunFor(SwitchMilliseconds); // the tone has settled for the next check
     }
+
+    TVolumeSnapshot Saved;
 
     // The input and the dialog's mixer on the source that now carries the signal.
     TRecordingLevelForm& Reopen()

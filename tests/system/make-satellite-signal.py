@@ -2,9 +2,10 @@
 """Writes a weather satellite's signal as a receiver's line output carries it:
 a 2400 Hz subcarrier, amplitude-modulated by picture lines, two a second.
 Each line starts with a sync burst (a 1040 Hz pulse train at full
-modulation), then the two pictures; a scene passes slowly over them, with a
-little noise. Its peaks are 1 dB below full scale and steady over any 3 s;
-its 100 ms block levels spread over a few dB.
+modulation), then the two pictures, with detail every 80 ms or so; a scene
+of bright land and dark sea passes over them, with a little noise. Its peaks
+are about 1 dB below full scale and steady over any 3 s; its 100 ms block
+levels spread over a few dB.
     usage: make-satellite-signal.py OUT.wav [SECONDS]
 (stereo, 16-bit, 44100 Hz; SECONDS defaults to 20: repeat it with sox for more)
 """
@@ -22,6 +23,7 @@ SYNC_HZ = 1040.0
 PEAK = 10 ** (-1 / 20)  # the peaks, 1 dB below full scale
 FULL_SCALE = 32767
 NOISE = 0.03            # of full modulation
+SCENE_S = 2.7           # the scene's period: land and sea
 
 
 def envelope(t, noise):
@@ -29,9 +31,11 @@ def envelope(t, noise):
     place = (t % LINE_S) / LINE_S
     if place < SYNC_SHARE:
         return 1.0 if math.sin(2 * math.pi * SYNC_HZ * t) >= 0 else 0.1
-    scene = 0.5 + 0.5 * math.sin(2 * math.pi * (3 * place + t / 7.0))
-    picture = 0.1 + 0.85 * scene if place < 0.52 else 0.1 + 0.5 * scene * scene
-    return min(1.0, max(0.0, picture + noise))
+    # Land and cloud, bright for about a second, then dark sea; a pass shows
+    # the bright parts at least every 3 s, so the peaks stay steady.
+    land = 0.55 + 0.45 * max(0.0, math.sin(2 * math.pi * t / SCENE_S)) ** 0.3
+    detail = 0.5 + 0.5 * math.sin(2 * math.pi * (3 * place + t / 7.0))
+    return min(1.0, max(0.0, 0.1 + 0.85 * detail * land + noise))
 
 
 def main():

@@ -38,6 +38,7 @@ constexpr int SetLevelLimitMilliseconds = 35000; // the loop's own limit is 30 s
 constexpr uint32_t SetLevelLongestMilliseconds = 30000;
 constexpr int SettleMilliseconds = 500;          // for a volume set here to reach the server
 constexpr int InterruptAfterMilliseconds = 1000; // Set level runs that long before it is stopped
+constexpr int WatchMilliseconds = 4000;          // the dialog shows that long while its clients are counted
 constexpr int ReadingBlocks = 20;                // the 2 s over which the meter's highest level counts
 constexpr float SourceDb = -1.0f;                // the server's sine
 constexpr float SoftInputDb = -6.02f;            // ALSA's "soft", where the script makes one
@@ -216,6 +217,22 @@ TEST_F(RecordingLevel, CancelPutsEachChannelBackAsAmixerReadsIt)
     const std::string after = CommandOutput("QUIMBREL_AMIXER_CAPTURE");
     std::printf("amixer before Set level:\n%safter Cancel:\n%s", before.c_str(), after.c_str());
     EXPECT_EQ(after, before);
+}
+
+TEST_F(RecordingLevel, TheOpenDialogKeepsItsMixerInsteadOfConnectingAgainAndAgain)
+{
+    // The server numbers its clients as they connect: a mixer opened anew is
+    // a new client of a sound server's control plugin.
+    if (!std::getenv("QUIMBREL_LAST_CLIENT"))
+        GTEST_SKIP() << "the server's script tells no client numbers";
+    ShowDialog();
+    RunFor(SettleMilliseconds);
+    const long before = std::atol(CommandOutput("QUIMBREL_LAST_CLIENT").c_str());
+    RunFor(WatchMilliseconds);
+    const long after = std::atol(CommandOutput("QUIMBREL_LAST_CLIENT").c_str());
+    std::printf("Clients that connected while the dialog showed for %d ms: %ld\n", WatchMilliseconds, after - before);
+    // The dialog's mixer is opened anew every 2 s (no more), and pactl itself is one.
+    EXPECT_LE(after - before, WatchMilliseconds / 2000 + 1);
 }
 
 TEST_F(RecordingLevel, TheSliderSetsTheVolumeAndFollowsAChangeMadeElsewhere)
