@@ -44,7 +44,7 @@ public:
     TButton* ButtonSetLevel = nullptr;  // "&Set level", "&Cancel" while it runs
     TLabel* LabelStatus = nullptr;      // Set level's progress and outcome, or why there is no control
     TButton* ButtonClose = nullptr;
-    TTimer* TimerPoll = nullptr;        // reads the mixer again while shown
+    TTimer* TimerPoll = nullptr;        // takes the mixer's events, and shows Set level's progress
 
     // The input the dialog controls (a PCM name, and the caption to show for
     // it); a Set level that runs stops.

@@ -199,6 +199,23 @@ TEST_F(RecordingLevel, StoppingTheInputOrCancelEndsSetLevelWithTheVolumeBack)
     EXPECT_TRUE(dialog.TrackBarVolume->Enabled());
 }
 
+TEST_F(RecordingLevel, SetLevelOnAStoppedInputStartsTheInputFirst)
+{
+    TRecordingLevelForm& dialog = ShowDialog();
+    ASSERT_TRUE(SimulateClick(*Form->ButtonRun));
+    ASSERT_TRUE(Stopped());
+    ASSERT_TRUE(SimulateClick(*dialog.ButtonSetLevel));
+    EXPECT_TRUE(RunUntil([&] { return Running(); }, WaitLimitMilliseconds));
+    EXPECT_TRUE(dialog.SettingLevel()) << dialog.LabelStatus->Caption();
+    // Blocks come: the search goes on, and shows what it does.
+    RunFor(InterruptAfterMilliseconds);
+    EXPECT_TRUE(MeterReads(SourceDb));
+    EXPECT_TRUE(dialog.SettingLevel()) << dialog.LabelStatus->Caption();
+    EXPECT_EQ(dialog.LabelStatus->Caption().rfind("Measuring peaks... ", 0), 0u) << dialog.LabelStatus->Caption();
+    ASSERT_TRUE(SimulateClick(*dialog.ButtonSetLevel)); // Cancel
+    EXPECT_FALSE(dialog.SettingLevel());
+}
+
 TEST_F(RecordingLevel, CancelPutsEachChannelBackAsAmixerReadsIt)
 {
     ASSERT_EQ(std::system("amixer -q -D default sset Capture 50%,80%"), 0);
