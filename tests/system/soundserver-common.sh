@@ -4,7 +4,7 @@
 # server, then calls run_soundserver_check.
 
 readonly SERVER_WAIT_TRIES=100   # tries, 0.1 s apart, for the server to answer
-readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-300}"
+readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-480}" # the level-setting tries take about 130 s of it
 readonly TONE_SECONDS=300 # longer than the server lives in any run (the soak restarts it every minute)
 
 # The tone the default source carries: a 441 Hz sine 1 dB below full scale.
