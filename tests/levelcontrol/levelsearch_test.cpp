@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 using namespace simulated;
@@ -93,6 +95,8 @@ TResult SetLevel(const TControl& Control, const TSignal& Signal, const TMark& Ma
 TEST(LevelSearch, EverySignalMarkStartAndControlEndsAtTheMarkWithin30s)
 {
     const TSignal signals[] = {Tone(-1.0), Satellite(-1.0, 4.0), Satellite(-1.0, 2.5)};
+    uint32_t longest = 0, total = 0;
+    int cases = 0;
     for (const TControl& control : {Server, Card})
         for (const TSignal& signal : signals)
             for (const TMark& mark : Marks)
@@ -102,9 +106,13 @@ TEST(LevelSearch, EverySignalMarkStartAndControlEndsAtTheMarkWithin30s)
                                  std::to_string(startPercent) + " %: " + r.Message);
                     EXPECT_TRUE(r.Succeeded);
                     EXPECT_LE(r.Elapsed, TLevelSetter::TimeLimitMs);
+                    longest = std::max(longest, r.Elapsed);
+                    total += r.Elapsed;
+                    ++cases;
                     EXPECT_LE(r.AfterDb, mark.LeveldB() + SpreadAllowanceDb);
                     EXPECT_GE(r.AfterDb, mark.LeveldB() - mark.TolerancedB - SpreadAllowanceDb);
                 }
+    std::printf("%d cases: %.1f s on average, %.1f s at most\n", cases, total / 1000.0 / cases, longest / 1000.0);
 }
 
 TEST(LevelSearch, SilenceAWeakAndALoudSignalAreToldHonestly)
@@ -143,4 +151,27 @@ TEST(LevelSearch, AReadingAboveTheMarkNeverSendsTheSearchBelowItsGoodLowerStep)
     EXPECT_EQ(search.State(), TLevelSearchState::lsMeasuring);
     EXPECT_GT(search.Volume(), low);
     EXPECT_LT(search.Volume(), high);
+}
+
+TEST(LevelSearch, ACoarseOrAOneStepControlEndsAtItsClosestStepBelowTheMark)
+{
+    // Four steps of 10 dB: -31, -21, -11, -1 dB for NOAA: -11 dB is the closest below.
+    const TControl coarse{"coarse", 3, [](long Value) { return -30.0 + 10.0 * Value; }, true, 0.0};
+    const TResult four = SetLevel(coarse, Tone(-1.0), Marks[NOAAMark], 100);
+    EXPECT_EQ(four.Message, "Level set: peaks at -11.0 dB over 8 s, volume 67 % (the mixer has no step closer to the mark)");
+
+    // One step only: it is the result, too weak or too loud.
+    const auto once = [](double SourceDb) {
+        TVolume volume(5, 5, {5, 5}, [](long) { return 0.0; }, false);
+        TMeter meter(volume, [SourceDb](int, int) { return SourceDb; }, LatencyBlocks, 0.0);
+        TLevelSetter setter(volume, Marks[NOAAMark].LeveldB(), Marks[NOAAMark].TolerancedB, 0);
+        uint32_t now = 0;
+        while (setter.Running())
+            setter.BlockShown(meter.Next(), now += BlockMs);
+        EXPECT_EQ(volume.Writes, 0);
+        return setter.Message();
+    };
+    EXPECT_EQ(once(-3.2).rfind("Level set: peaks at -3.2 dB", 0), 0u) << once(-3.2);
+    EXPECT_EQ(once(-10.0).rfind("The signal is too weak", 0), 0u) << once(-10.0);
+    EXPECT_EQ(once(-1.0).rfind("The input is too loud", 0), 0u) << once(-1.0);
 }
