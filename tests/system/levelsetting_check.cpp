@@ -3,7 +3,7 @@
 // (make-satellite-signal.py) or a steady tone (on PipeWire through a loopback
 // source, "Receiver line in"). Each try starts at a capture volume, sets the
 // level for a mark, and then a separate capture of 12 s by quimbrel-measure
-// --live --json reads the highest level: within 1.0 dB below the mark, and
+// --live --json (after its stream's first second) reads the highest level: within 1.0 dB below the mark, and
 // not above it by more than 0.4 dB. The tries cover each pair of signal,
 // mark and start once; each prints its row of the table of tries.
 
@@ -37,7 +37,11 @@ constexpr int SetLevelLimitMilliseconds = 35000; // the loop's own limit is 30 s
 constexpr int SwitchMilliseconds = 2500;         // the dialog's mixer follows a new default source
 constexpr double BelowMarkLimitDb = 1.0;
 constexpr double AboveMarkLimitDb = 0.4;
-constexpr const char* Capture = " --live --json --seconds 12 2>/dev/null";
+// 12 s after the first second: on PipeWire a new stream's first blocks can
+// come before the source's volume applies to it, up to 1 dB high even for
+// the steady tone.
+constexpr const char* Capture = " --live --json --seconds 13 2>/dev/null";
+constexpr double StreamStartSeconds = 1.0;
 
 struct TTry {
     const char* Signal; // "satellite" or "tone"
@@ -59,20 +63,20 @@ bool RunScript(const std::string& Variable)
     return command && std::system(command) == 0;
 }
 
-// The highest block level of either channel in quimbrel-measure's JSON; -200 when none.
+// The highest block level of either channel in quimbrel-measure's JSON
+// after the stream's first second; -200 when none.
 double CaptureHighestDb()
 {
     FILE* pipe = popen((std::string(QUIMBREL_MEASURE_TOOL) + Capture).c_str(), "r");
-    std::string json;
-    char buffer[4096];
-    while (pipe && fgets(buffer, sizeof buffer, pipe))
-        json += buffer;
+    double highest = -200.0;
+    char line[4096];
+    const std::regex block("\"time_s\":([0-9.]+),\"left_db\":(-?[0-9.]+),\"right_db\":(-?[0-9.]+)");
+    std::cmatch m;
+    while (pipe && fgets(line, sizeof line, pipe))
+        if (std::regex_search(line, m, block) && std::stod(m[1].str()) >= StreamStartSeconds)
+            highest = std::max({highest, std::stod(m[2].str()), std::stod(m[3].str())});
     if (pipe)
         pclose(pipe);
-    double highest = -200.0;
-    const std::regex field("\"max_db\":(-?[0-9.]+)");
-    for (std::sregex_iterator i(json.begin(), json.end(), field), end; i != end; ++i)
-        highest = std::max(highest, std::stod((*i)[1].str()));
     return highest;
 }
 
