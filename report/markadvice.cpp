@@ -14,11 +14,11 @@ constexpr double TenthsPerdB = 10.0;
 TAdvice AdviseFor(double LeveldB, const TMark& Mark)
 {
     // How far the level is below the mark, to the 0.1 dB that is shown.
-    const double below = std::round((-Mark.BelowFullScaledB - LeveldB) * TenthsPerdB) / TenthsPerdB;
+    const double below = std::round((Mark.LeveldB() - LeveldB) * TenthsPerdB) / TenthsPerdB;
     // The level should equal the mark but not exceed it.
     if (below < 0)
         return TAdvice{TAdviceKind::akLower, -below};
-    if (below > MarkTolerancedB)
+    if (below > Mark.TolerancedB)
         return TAdvice{TAdviceKind::akRaise, below};
     return TAdvice{};
 }

@@ -1,20 +1,16 @@
 #pragma once
-// The window's three reference marks, and how far a level sits from each.
+// How far a level sits from each of the window's reference marks.
+
+#include "analysis/marks.h"
 
 #include <string>
 
 namespace measure {
 
-struct TMark {
-    const char* Name;          // the signal type, as beside the meter
-    double BelowFullScaledB;   // how far below 0 dB the mark is, dB
-};
-
-inline constexpr TMark Marks[] = {{"Resurs/Meteor", 2.5}, {"NOAA", 3.0}, {"Okean/SICH", 12.0}};
-
-// A level this little below a mark needs no change; any level above it does,
-// since the level should equal the mark but not exceed it.
-constexpr double MarkTolerancedB = 0.5;
+// The marks are the window's own (analysis/marks.h).
+using ::MarkTolerancedB;
+using ::Marks;
+using ::TMark;
 
 enum class TAdviceKind { akOk, akRaise, akLower };
 
@@ -30,7 +26,7 @@ struct TAdvice {
 
 // What to do so that LeveldB (dB, 0 = full-scale sine) equals the mark:
 // lower it when it is above the mark (by 0.05 dB or more), raise it when it
-// is more than 0.5 dB below, otherwise nothing.
+// is more than the mark's tolerance below, otherwise nothing.
 TAdvice AdviseFor(double LeveldB, const TMark& Mark);
 
 } // namespace measure

@@ -82,8 +82,15 @@ const TInputCommands::TDevice& TInputCommands::Current() const
 
 void TInputCommands::ShowLevelForm()
 {
-    if (!FLevelForm)
+    if (!FLevelForm) {
         FLevelForm = new TRecordingLevelForm(&FWindow);
+        // As a press of Start would; during a file run the button is disabled.
+        FLevelForm->StartInput = [this] {
+            if (!FWindow.AudioAnalyser->Enabled() && FWindow.ButtonRun->Enabled())
+                FWindow.ButtonRun->Click();
+            return FWindow.AudioAnalyser->Enabled();
+        };
+    }
     FLevelForm->SetInput(Current().Name, Current().Caption);
     FLevelForm->Show();
 }

@@ -1,6 +1,7 @@
 #include "shell/mainform.h"
 
 #include "analysis/audioanalyser.h"
+#include "analysis/marks.h"
 #include "displays/led.h"
 #include "displays/levelmeter.h"
 #include "platform/dialogs/opendialog.h"
@@ -26,11 +27,6 @@
 TForm1* Form1 = nullptr;
 
 namespace {
-
-// Levels of the reference marks, in decibels below the top of the meter.
-constexpr double kMeteorMarkdB = 2.5;
-constexpr double kNOAAMarkdB = 3.0;
-constexpr double kSICHMarkdB = 12.0;
 
 // Colours of the input LED: bright while the wave input is open.
 constexpr TColor kLedOpen = 0x00FF00;
@@ -155,9 +151,9 @@ void TForm1::PlaceMarks()
         const double rows = LevelMeter->Height() * dB / std::abs(LevelMeter->MindB());
         return LevelMeter->Top() + static_cast<int>(std::nearbyint(rows));
     };
-    ShapeMeteor->SetTop(markTop(kMeteorMarkdB));
-    ShapeNOAA->SetTop(markTop(kNOAAMarkdB));
-    ShapeSICH->SetTop(markTop(kSICHMarkdB));
+    ShapeMeteor->SetTop(markTop(Marks[MeteorMark].BelowFullScaledB));
+    ShapeNOAA->SetTop(markTop(Marks[NOAAMark].BelowFullScaledB));
+    ShapeSICH->SetTop(markTop(Marks[SICHMark].BelowFullScaledB));
 }
 
 void TForm1::CreateScaleLabels()

@@ -1,5 +1,7 @@
 #include "shell/recordinglevelform.h"
 
+#include "analysis/marks.h"
+#include "levelcontrol/levelsetter.h"
 #include "platform/alsa/capturemixer.h"
 #include "platform/kernel/classregistry.h"
 #include "platform/kernel/sysutils.h"
@@ -8,19 +10,20 @@
 #include "platform/widgets/label.h"
 #include "platform/widgets/radiobutton.h"
 #include "platform/widgets/trackbar.h"
-#include "shell/levelsetter.h"
+#include "levelcontrol/levelsetter.h"
 
 #include <algorithm>
 
 namespace {
 
-// The marks, dB against a full-scale sine, as beside the meter.
-constexpr double kMeteorMarkdB = -2.5;
-constexpr double kNOAAMarkdB = -3.0;
-constexpr double kSICHMarkdB = -12.0;
+constexpr const char* SetLevelCaption = "&Set level";
+constexpr const char* CancelCaption = "&Cancel";
 
-constexpr const char* SetLevelCaption = "Set level";
-constexpr const char* CancelCaption = "Cancel";
+// A mark as the dialog offers it, with its first letter for an access key: "&NOAA (-3 dB)".
+std::string MarkCaption(const TMark& Mark)
+{
+    return Format("&%s (%g dB)", Mark.Name, Mark.LeveldB());
+}
 
 const TClassRegistration RecordingLevelFormClass([] {
     RegisterComponentClass<TRecordingLevelForm>("TRecordingLevelForm", "TForm");
@@ -51,6 +54,9 @@ TRecordingLevelForm::TRecordingLevelForm(TComponent* AOwner) : TForm(AOwner)
     RegisterHandler("TimerPollTimer", &TRecordingLevelForm::TimerPollTimer);
     AddFormDescription("RecordingLevelForm");
     LoadFormDescriptions();
+    RadioMeteor->SetCaption(MarkCaption(Marks[MeteorMark]));
+    RadioNOAA->SetCaption(MarkCaption(Marks[NOAAMark]));
+    RadioSICH->SetCaption(MarkCaption(Marks[SICHMark]));
 }
 
 TRecordingLevelForm::~TRecordingLevelForm() = default;
@@ -81,7 +87,6 @@ void TRecordingLevelForm::OpenMixer()
         LabelVolume->SetCaption("");
         return;
     }
-    FMixer->Refresh();
     ShowVolume();
 }
 
@@ -122,15 +127,21 @@ void TRecordingLevelForm::ButtonSetLevelClick(TObject*)
     }
     if (!FMixer || !FMixer->Available())
         return;
+    // Set level needs the meter's levels: a stopped input is started first.
+    if (!StartInput || !StartInput()) {
+        LabelStatus->SetCaption("The input is stopped, and could not be started: the level cannot be set.");
+        return;
+    }
     FMixer->Refresh();
-    FSetter = std::make_unique<TLevelSetter>(*FMixer, MarkDb(), GetTickCount());
+    const TMark& mark = Mark();
+    FSetter = std::make_unique<TLevelSetter>(*FMixer, mark.LeveldB(), mark.TolerancedB, GetTickCount());
     if (!FSetter->Running()) {
         EndSetting();
         return;
     }
     TrackBarVolume->SetEnabled(false);
     ButtonSetLevel->SetCaption(CancelCaption);
-    LabelStatus->SetCaption("Setting the level...");
+    LabelStatus->SetCaption(FSetter->Progress());
 }
 
 void TRecordingLevelForm::ButtonCloseClick(TObject*)
@@ -145,6 +156,8 @@ void TRecordingLevelForm::TimerPollTimer(TObject*)
         FSetter->Tick(GetTickCount());
         if (!FSetter->Running())
             EndSetting();
+        else
+            LabelStatus->SetCaption(FSetter->Progress());
         return;
     }
     if (FMixer && FMixer->Available() && FMixer->Refresh())
@@ -172,13 +185,18 @@ bool TRecordingLevelForm::SettingLevel() const
     return FSetter && FSetter->Running();
 }
 
-double TRecordingLevelForm::MarkDb() const
+const TMark& TRecordingLevelForm::Mark() const
 {
     if (RadioMeteor->Checked())
-        return kMeteorMarkdB;
+        return Marks[MeteorMark];
     if (RadioSICH->Checked())
-        return kSICHMarkdB;
-    return kNOAAMarkdB;
+        return Marks[SICHMark];
+    return Marks[NOAAMark];
+}
+
+double TRecordingLevelForm::MarkDb() const
+{
+    return Mark().LeveldB();
 }
 
 void TRecordingLevelForm::StopSetting(const std::string& Why)

@@ -5,12 +5,15 @@
 // volume until the meter reads at the mark (TLevelSetter). Not modal: the main
 // window goes on measuring while it is open, and hands it every live block.
 //
-// The slider follows changes made elsewhere (pavucontrol, alsamixer): the
-// mixer is read again every TimerPoll tick while the dialog shows. An input
-// without a capture volume says so, and the slider and Set level are disabled.
+// The slider follows changes made elsewhere (pavucontrol, alsamixer): one
+// mixer stays open, and the change events it has received are taken every
+// TimerPoll tick while the dialog shows. An input without a capture volume
+// says so, and the slider and Set level are disabled. Set level on a stopped
+// input starts it first (StartInput).
 
 #include "platform/forms/form.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +24,7 @@ class TButton;
 class TTimer;
 class TCaptureMixer;
 class TLevelSetter;
+struct TMark;
 
 class TRecordingLevelForm : public TForm {
 public:
@@ -37,10 +41,10 @@ public:
     TRadioButton* RadioMeteor = nullptr;
     TRadioButton* RadioNOAA = nullptr;
     TRadioButton* RadioSICH = nullptr;
-    TButton* ButtonSetLevel = nullptr;  // "Set level", "Cancel" while it runs
-    TLabel* LabelStatus = nullptr;      // the outcome of Set level, or why there is no control
+    TButton* ButtonSetLevel = nullptr;  // "&Set level", "&Cancel" while it runs
+    TLabel* LabelStatus = nullptr;      // Set level's progress and outcome, or why there is no control
     TButton* ButtonClose = nullptr;
-    TTimer* TimerPoll = nullptr;        // reads the mixer again while shown
+    TTimer* TimerPoll = nullptr;        // takes the mixer's events, and shows Set level's progress
 
     // The input the dialog controls (a PCM name, and the caption to show for
     // it); a Set level that runs stops.
@@ -51,8 +55,12 @@ public:
     void InputStopped();
     // Whether Set level runs.
     bool SettingLevel() const;
-    // The mark chosen, dB against a full-scale sine.
+    // The mark chosen, and its level in dB against a full-scale sine.
+    const TMark& Mark() const;
     double MarkDb() const;
+
+    // Starts the live input if it is stopped; true when it runs. Set by the owner.
+    std::function<bool()> StartInput;
 
     // Event handlers, bound by name from the form description.
     void FormShow(TObject* Sender);

@@ -1,6 +1,7 @@
 #include "platform/alsa/capturemixer.h"
 
 #include <alsa/asoundlib.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,11 @@ namespace {
 
 constexpr const char* PreferredElement = "Capture";
 constexpr double CentibelsPerDecibel = 100.0;
-constexpr double Percent = 100.0;
+constexpr int NoWait = 0; // poll's timeout, ms
+constexpr const char* GoneError = "the level control went away";
+// How often the mixer is opened anew, to read a change made elsewhere that
+// no event reported (PipeWire's control plugin reports none).
+constexpr std::chrono::seconds ReopenInterval{2};
 // Gains at or below this are shown as muted.
 constexpr double MutedDecibels = -200.0;
 
@@ -54,13 +59,33 @@ TCaptureMixer::TCaptureMixer(const std::string& PcmName) : FDevice(CaptureMixerD
     snd_mixer_selem_get_capture_volume_range(FElement, &FMin, &FMax);
     long minimum = 0, maximum = 0;
     FHasDecibels = snd_mixer_selem_get_capture_dB_range(FElement, &minimum, &maximum) == 0 && minimum < maximum;
-    FVolume = ReadVolume();
+    for (int c = SND_MIXER_SCHN_FRONT_LEFT; c <= SND_MIXER_SCHN_LAST; ++c) {
+        const auto channel = static_cast<snd_mixer_selem_channel_id_t>(c);
+        if (snd_mixer_selem_has_capture_channel(FElement, channel))
+            FChannels.push_back(static_cast<int>(channel));
+    }
+    Watch();
 }
 
 TCaptureMixer::~TCaptureMixer()
 {
     if (FMixer)
         snd_mixer_close(FMixer);
+}
+
+void TCaptureMixer::Watch()
+{
+    FOpened = std::chrono::steady_clock::now();
+    // A removed card takes its element with it: the mixer forgets it then.
+    snd_mixer_elem_set_callback_private(FElement, this);
+    snd_mixer_elem_set_callback(FElement, [](snd_mixer_elem_t* Element, unsigned int Mask) {
+        auto* mixer = static_cast<TCaptureMixer*>(snd_mixer_elem_get_callback_private(Element));
+        if (Mask == SND_CTL_EVENT_MASK_REMOVE && mixer->FElement == Element) {
+            mixer->FElement = nullptr;
+            mixer->FReason = GoneError;
+        }
+        return 0;
+    });
 }
 
 bool TCaptureMixer::Attach(const std::string& Device)
@@ -75,6 +100,10 @@ bool TCaptureMixer::Attach(const std::string& Device)
         FMixer = nullptr;
         return false;
     }
+    // Refresh takes only the events that have come: a read must never wait.
+    snd_hctl_t* hctl = nullptr;
+    if (snd_mixer_get_hctl(FMixer, Device.c_str(), &hctl) == 0)
+        snd_ctl_nonblock(snd_hctl_ctl(hctl), 1);
     return true;
 }
 
@@ -92,53 +121,80 @@ snd_mixer_elem_t* TCaptureMixer::FindCaptureElement() const
     return first;
 }
 
-long TCaptureMixer::ReadVolume() const
+long TCaptureMixer::ChannelVolume(int Channel) const
 {
-    long highest = FMin;
-    for (int c = SND_MIXER_SCHN_FRONT_LEFT; c <= SND_MIXER_SCHN_LAST; ++c) {
-        const auto channel = static_cast<snd_mixer_selem_channel_id_t>(c);
-        long value = 0;
-        if (snd_mixer_selem_has_capture_channel(FElement, channel) &&
-            snd_mixer_selem_get_capture_volume(FElement, channel, &value) == 0)
-            highest = std::max(highest, value);
-    }
-    return highest;
+    long value = FMin;
+    if (FElement && Channel >= 0 && Channel < Channels())
+        snd_mixer_selem_get_capture_volume(FElement, static_cast<snd_mixer_selem_channel_id_t>(FChannels[Channel]),
+                                           &value);
+    return value;
+}
+
+bool TCaptureMixer::SetChannelVolume(int Channel, long Value)
+{
+    if (!FElement || Channel < 0 || Channel >= Channels())
+        return Failed(-ENODEV);
+    return Failed(snd_mixer_selem_set_capture_volume(FElement, static_cast<snd_mixer_selem_channel_id_t>(FChannels[Channel]),
+                                                     std::clamp(Value, FMin, FMax)));
 }
 
 bool TCaptureMixer::SetVolume(long Value)
 {
     if (!FElement)
-        return false;
-    const long value = std::clamp(Value, FMin, FMax);
-    if (snd_mixer_selem_set_capture_volume_all(FElement, value) < 0)
-        return false;
-    FVolume = value;
-    return true;
+        return Failed(-ENODEV);
+    return Failed(snd_mixer_selem_set_capture_volume_all(FElement, std::clamp(Value, FMin, FMax)));
+}
+
+bool TCaptureMixer::Failed(int Error)
+{
+    if (Error >= 0)
+        return true;
+    FError = FElement ? snd_strerror(Error) : FReason;
+    return false;
 }
 
 bool TCaptureMixer::Refresh()
 {
     if (!FElement)
         return false;
-    // A sound server's control plugin need not send an event for a change
-    // made elsewhere, and the simple mixer shows values only as events bring
-    // them: the mixer is opened anew, which reads every value.
+    const TVolumeSnapshot before = Snapshot();
+    TakeEvents();
+    if (FElement && std::chrono::steady_clock::now() - FOpened >= ReopenInterval)
+        Reopen();
+    return !FElement || Snapshot() != before;
+}
+
+void TCaptureMixer::TakeEvents()
+{
+    const int count = snd_mixer_poll_descriptors_count(FMixer);
+    if (count <= 0)
+        return;
+    std::vector<pollfd> descriptors(count);
+    unsigned short events = 0;
+    if (snd_mixer_poll_descriptors(FMixer, descriptors.data(), count) > 0 &&
+        poll(descriptors.data(), descriptors.size(), NoWait) > 0 &&
+        snd_mixer_poll_descriptors_revents(FMixer, descriptors.data(), count, &events) == 0 && events != 0)
+        snd_mixer_handle_events(FMixer);
+}
+
+void TCaptureMixer::Reopen()
+{
     snd_mixer_t* previous = FMixer;
     if (!Attach(FDevice)) {
         FMixer = previous;
-        return false;
+        FOpened = std::chrono::steady_clock::now();
+        return;
     }
     snd_mixer_elem_t* element = FindCaptureElement();
     if (!element || snd_mixer_selem_get_name(element) != FElementName) {
         snd_mixer_close(FMixer);
         FMixer = previous;
-        return false;
+        FOpened = std::chrono::steady_clock::now();
+        return;
     }
     snd_mixer_close(previous);
     FElement = element;
-    const long before = FVolume;
-    FVolume = ReadVolume();
-    return FVolume != before;
+    Watch();
 }
 
 double TCaptureMixer::DecibelsAt(long Value) const
@@ -147,13 +203,6 @@ double TCaptureMixer::DecibelsAt(long Value) const
     if (!FElement || snd_mixer_selem_ask_capture_vol_dB(FElement, Value, &centibels) < 0)
         return 0.0;
     return centibels / CentibelsPerDecibel;
-}
-
-int TCaptureMixer::PercentAt(long Value) const
-{
-    if (FMax <= FMin)
-        return 0;
-    return static_cast<int>(std::lround((Value - FMin) * Percent / (FMax - FMin)));
 }
 
 std::string TCaptureMixer::Text(long Value) const

@@ -10,12 +10,20 @@
 // PCM, or a card without a capture volume, has no control: Available is false
 // and Reason says why.
 //
-// Volumes are the element's raw steps, Min to Max; every channel is set to
-// the same step, and the highest channel is read. Another program may change
-// the volume at any time: Refresh reads it again and tells.
+// Volumes are the element's raw steps, Min to Max, per channel (the
+// element's capture channels in ALSA's order: front left, front right, ...).
+// Another program may change the volume at any time: the mixer stays open,
+// and Refresh takes the change events that its descriptors have brought
+// (without waiting). A card's mixer and PulseAudio's control plugin report
+// every change so; PipeWire's reports none made elsewhere, so the mixer is
+// also opened anew every 2 s (not on every call), to read such a change.
 // Everything runs on the caller's thread.
 
+#include "levelcontrol/capturevolume.h"
+
+#include <chrono>
 #include <string>
+#include <vector>
 
 // ALSA's mixer handles, declared as ALSA declares them, so that the program
 // can name this class on a system without ALSA (Windows has no capture
@@ -23,11 +31,11 @@
 typedef struct _snd_mixer snd_mixer_t;
 typedef struct _snd_mixer_elem snd_mixer_elem_t;
 
-class TCaptureMixer {
+class TCaptureMixer : public TCaptureVolume {
 public:
     // Opens the mixer for PcmName; see Available.
     explicit TCaptureMixer(const std::string& PcmName);
-    ~TCaptureMixer();
+    ~TCaptureMixer() override;
 
     TCaptureMixer(const TCaptureMixer&) = delete;
     TCaptureMixer& operator=(const TCaptureMixer&) = delete;
@@ -39,29 +47,31 @@ public:
     const std::string& Device() const { return FDevice; }
     const std::string& ElementName() const { return FElementName; }
 
-    long Min() const { return FMin; }
-    long Max() const { return FMax; }
-    // The volume in steps, as last read or set; Refresh reads it again.
-    long Volume() const { return FVolume; }
-    // Sets every channel; false when the mixer refused (the value is kept within Min..Max).
-    bool SetVolume(long Value);
-    // Reads the volume again (the mixer opened anew); true when it changed.
-    // A mixer that cannot be opened again keeps what it had.
+    long Min() const override { return FMin; }
+    long Max() const override { return FMax; }
+    int Channels() const override { return static_cast<int>(FChannels.size()); }
+    long ChannelVolume(int Channel) const override;
+    bool SetChannelVolume(int Channel, long Value) override;
+    // Sets every channel at once; false when the mixer refused.
+    bool SetVolume(long Value) override;
+    std::string Error() const override { return FError; }
+    // Takes the events that have come (a change made elsewhere, a card
+    // removed) without waiting, or opens the mixer anew (see above); true
+    // when a channel's volume changed.
     bool Refresh();
 
-    // Whether the element tells the gain of each step in decibels.
-    bool HasDecibels() const { return FHasDecibels; }
-    // The gain at a step in dB (only when HasDecibels); very low for a muting step.
-    double DecibelsAt(long Value) const;
-    // The step's place in Min..Max, 0 to 100, rounded.
-    int PercentAt(long Value) const;
+    bool HasDecibels() const override { return FHasDecibels; }
+    double DecibelsAt(long Value) const override;
     // The step as the dialog shows it: "-12.5 dB", or "42 %" when the element tells no decibels.
     std::string Text(long Value) const;
 
 private:
     bool Attach(const std::string& Device);
     snd_mixer_elem_t* FindCaptureElement() const;
-    long ReadVolume() const;
+    bool Failed(int Error);
+    void Watch();
+    void TakeEvents();
+    void Reopen();
 
     snd_mixer_t* FMixer = nullptr;
     snd_mixer_elem_t* FElement = nullptr; // owned by FMixer; nullptr: no control
@@ -70,7 +80,9 @@ private:
     std::string FReason;
     long FMin = 0;
     long FMax = 0;
-    long FVolume = 0;         // the last volume read or set, in steps
+    std::vector<int> FChannels; // the element's capture channels (ALSA's channel ids)
+    std::string FError;       // why the last write failed
+    std::chrono::steady_clock::time_point FOpened; // when the mixer was last opened
     bool FHasDecibels = false;
 };
 

@@ -10,8 +10,20 @@ TCaptureMixer::TCaptureMixer(const std::string& PcmName)
 
 TCaptureMixer::~TCaptureMixer() = default;
 
+long TCaptureMixer::ChannelVolume(int) const
+{
+    return FMin;
+}
+
+bool TCaptureMixer::SetChannelVolume(int, long)
+{
+    FError = FReason;
+    return false;
+}
+
 bool TCaptureMixer::SetVolume(long)
 {
+    FError = FReason;
     return false;
 }
 
@@ -23,11 +35,6 @@ bool TCaptureMixer::Refresh()
 double TCaptureMixer::DecibelsAt(long) const
 {
     return 0.0;
-}
-
-int TCaptureMixer::PercentAt(long) const
-{
-    return 0;
 }
 
 std::string TCaptureMixer::Text(long) const

@@ -17,7 +17,8 @@
 #   usage: pipewire-test.sh BUILD_DIR [CHECK_ARGUMENTS...]
 #   (without arguments every check but the soak runs; bench/soak.sh passes
 #   its own, with QUIMBREL_CHECK_TIMEOUT in seconds)
-#   (the check calls it back as: pipewire-test.sh --start|--kill|--tone-on|--tone-off WORK_DIR)
+#   (the check calls it back as: pipewire-test.sh --start|--kill|--tone-on|--tone-off WORK_DIR,
+#   and pipewire-test.sh --signal satellite|tone|reset WORK_DIR)
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/soundserver-common.sh"
@@ -64,6 +65,45 @@ kill_player() {
   kill_pid_file "$1/player.pid"
 }
 
+# The node number of the node named NAME.
+node_id() {
+  pw-cli ls Node | awk -v name="\"$1\"" '$1 == "id" { id = $2; sub(",", "", id) } $1 == "node.name" && $3 == name { print id }'
+}
+
+default_source_is_the_receiver() {
+  wpctl inspect @DEFAULT_AUDIO_SOURCE@ | grep -q 'node.name = "receiver"'
+}
+
+# The level-setting tries' signal, as a receiver's line input: a loopback
+# whose capture side is a sink ("receiver-in") that pw-play feeds, and whose
+# playback side is a source, "Receiver line in", made the default (a null
+# sink's monitor has no working capture volume). KIND is satellite or tone;
+# reset takes the loopback away and plays the tone into the null sink again.
+start_signal() {
+  local work="$1" kind="$2" id
+  kill_player "$work"
+  if [ "$kind" = reset ]; then
+    kill_pid_file "$work/loopback.pid"
+    wait_until default_source_is_the_sink || return 1
+    start_player "$work"
+    return
+  fi
+  if [ ! -s "$work/loopback.pid" ]; then
+    pw-loopback --capture-props='media.class=Audio/Sink node.name=receiver-in audio.position=[FL FR]' \
+      --playback-props='media.class=Audio/Source node.name=receiver node.description="Receiver line in" audio.position=[FL FR]' \
+      < /dev/null >> "$work/loopback.log" 2>&1 &
+    echo $! > "$work/loopback.pid"
+    disown
+    wait_until node_id receiver || return 1
+    id="$(node_id receiver)"
+    wpctl set-default "$id" || return 1
+    wait_until default_source_is_the_receiver || return 1
+  fi
+  pw-play --target receiver-in "$work/$kind.wav" < /dev/null >> "$work/player.log" 2>&1 &
+  echo $! > "$work/player.pid"
+  disown
+}
+
 # The server goes first, as when it crashes or is restarted; the rest follow it.
 kill_server() {
   kill_pid_file "$1/server.pid"
@@ -80,6 +120,7 @@ environment() {
   export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
   export ALSA_CONFIG_PATH="$work/asound.conf"
   export QUIMBREL_SOURCE_VOLUME="wpctl get-volume @DEFAULT_AUDIO_SOURCE@"
+  export QUIMBREL_AMIXER_CAPTURE="amixer -D default sget Capture | grep -E 'Left|Right'"
   check_environment
 }
 
@@ -103,6 +144,7 @@ case "${1:-}" in
   --kill) environment "$2"; kill_server "$2"; exit $? ;;
   --tone-on) environment "$2"; start_player "$2"; exit $? ;;
   --tone-off) environment "$2"; kill_player "$2"; exit $? ;;
+  --signal) environment "$3"; start_signal "$3" "$2"; exit $? ;;
 esac
 
 build="${1:?usage: pipewire-test.sh BUILD_DIR [CHECK_ARGUMENTS...]}"
@@ -120,9 +162,10 @@ if ! plugins="$(plugin_folder "$build/pipewire-alsa")"; then
 fi
 work="$(make_work_dir pipewire)"
 environment "$work"
-trap 'kill_server "$work"; rm -rf "$work"' EXIT
+trap 'kill_pid_file "$work/loopback.pid"; kill_server "$work"; rm -rf "$work"' EXIT
 # pw-play reads the sine from a file: from a pipe it plays noise.
 make_tone "$work/tone.wav"
+make_satellite_signal "$work/satellite.wav"
 cat > "$work/asound.conf" <<ALSA
 pcm_type.pipewire { lib "$plugins/libasound_module_pcm_pipewire.so" }
 ctl_type.pipewire { lib "$plugins/libasound_module_ctl_pipewire.so" }

@@ -10,7 +10,8 @@
 #   usage: pulseaudio-test.sh BUILD_DIR [CHECK_ARGUMENTS...]
 #   (without arguments every check but the soak runs; bench/soak.sh passes
 #   its own, with QUIMBREL_CHECK_TIMEOUT in seconds)
-#   (the check calls it back as: pulseaudio-test.sh --start|--kill|--tone-on|--tone-off WORK_DIR)
+#   (the check calls it back as: pulseaudio-test.sh --start|--kill|--tone-on|--tone-off WORK_DIR,
+#   and pulseaudio-test.sh --signal satellite|tone|reset WORK_DIR)
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/soundserver-common.sh"
@@ -42,6 +43,20 @@ kill_player() {
   kill_pid_file "$1/player.pid"
 }
 
+# The level-setting tries' signal into the null sink: satellite, tone or
+# reset (the tone, as the other checks expect).
+start_signal() {
+  local work="$1" kind="$2"
+  kill_player "$work"
+  if [ "$kind" != satellite ]; then
+    start_player "$work"
+    return
+  fi
+  paplay --device=quiet "$work/satellite.wav" < /dev/null >> "$work/player.log" 2>&1 &
+  echo $! > "$work/player.pid"
+  disown
+}
+
 kill_server() {
   kill_pid_file "$1/server.pid"
   kill_player "$1"
@@ -58,6 +73,8 @@ environment() {
   export PULSE_CLIENTCONFIG="$work/client.conf"
   export ALSA_CONFIG_PATH="$work/asound.conf"
   export QUIMBREL_SOURCE_VOLUME="pactl get-source-volume @DEFAULT_SOURCE@"
+  export QUIMBREL_AMIXER_CAPTURE="amixer -D default sget Capture | grep -E 'Left|Right'"
+  export QUIMBREL_LAST_CLIENT="pactl list clients short | tail -1 | cut -f1"
   check_environment
 }
 
@@ -66,6 +83,7 @@ case "${1:-}" in
   --kill) environment "$2"; kill_server "$2"; exit $? ;;
   --tone-on) environment "$2"; start_player "$2"; exit $? ;;
   --tone-off) environment "$2"; kill_player "$2"; exit $? ;;
+  --signal) environment "$3"; start_signal "$3" "$2"; exit $? ;;
 esac
 
 build="${1:?usage: pulseaudio-test.sh BUILD_DIR [CHECK_ARGUMENTS...]}"
@@ -81,6 +99,7 @@ load-module module-sine-source source_name=soft rate=44100 frequency=441
 set-default-source quiet.monitor
 PA
 make_tone "$work/tone.wav"
+make_satellite_signal "$work/satellite.wav"
 echo "autospawn = no" > "$work/client.conf"
 cat > "$work/asound.conf" <<'ALSA'
 pcm.!default { type pulse }

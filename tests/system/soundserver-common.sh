@@ -4,12 +4,19 @@
 # server, then calls run_soundserver_check.
 
 readonly SERVER_WAIT_TRIES=100   # tries, 0.1 s apart, for the server to answer
-readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-300}"
+readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-480}" # the level-setting tries take about 130 s of it
 readonly TONE_SECONDS=300 # longer than the server lives in any run (the soak restarts it every minute)
 
 # The tone the default source carries: a 441 Hz sine 1 dB below full scale.
 make_tone() {
   sox -D -n -r 44100 -c 2 -b 16 "$1" synth "$TONE_SECONDS" sine 441 vol -1dB
+}
+
+# The weather-satellite signal the level-setting tries play, as long as the tone.
+make_satellite_signal() {
+  local part="${1%.wav}-part.wav"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/make-satellite-signal.py" "$part" 20 &&
+    sox "$part" "$1" repeat $((TONE_SECONDS / 20 - 1)) && rm -f "$part"
 }
 
 # Runs COMMAND... until it succeeds, for at most SERVER_WAIT_TRIES tries.
@@ -77,6 +84,9 @@ run_soundserver_check() {
   export QUIMBREL_SERVER_START="bash '$script' --start '$work'"
   export QUIMBREL_TONE_OFF="bash '$script' --tone-off '$work'"
   export QUIMBREL_TONE_ON="bash '$script' --tone-on '$work'"
+  export QUIMBREL_SIGNAL_SATELLITE="bash '$script' --signal satellite '$work'"
+  export QUIMBREL_SIGNAL_TONE="bash '$script' --signal tone '$work'"
+  export QUIMBREL_SIGNAL_RESET="bash '$script' --signal reset '$work'"
   timeout --kill-after=10 "$CHECK_TIMEOUT_SECONDS" "$check" "${arguments[@]}" 2>&1 | tee "$work/check.log"
   local status="${PIPESTATUS[0]}" passed failed
   passed="$(grep -c '^\[       OK \]' "$work/check.log")"
