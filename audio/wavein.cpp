@@ -1,7 +1,7 @@
 #include "audio/wavein.h"
 
 #include "audio/wavefilereader.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/sysutils.h"
 
 #include <limits>

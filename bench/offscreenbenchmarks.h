@@ -3,7 +3,7 @@
 // platform unless the environment names another, and the forms and the
 // toolkit freed before the program ends.
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
 #include "platform/alsa/captureinput.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/commandlinepeer.h"
 #include "platform/verres/ownversion.h"
 #include "shell/mainform.h"

@@ -5,7 +5,7 @@
 #include "displays/led.h"
 #include "displays/levelmeter.h"
 #include "platform/dialogs/opendialog.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/kernel/timer.h"
 #include "platform/widgets/button.h"

@@ -1,6 +1,6 @@
 #include "versinfo/versinforesource.h"
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/verres/resstrings.h"
 #include "platform/verres/winver.h"

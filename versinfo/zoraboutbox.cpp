@@ -1,7 +1,7 @@
 #include "versinfo/zoraboutbox.h"
 
+#include "platform/forms/application.h"
 #include "platform/kernel/addressopener.h"
-#include "platform/kernel/application.h"
 #include "platform/kernel/classregistry.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/widgets/image.h"

@@ -1,7 +1,7 @@
 #include "platform/forms/form.h"
 
+#include "platform/forms/application.h"
 #include "platform/forms/formloader.h"
-#include "platform/kernel/application.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/mainmenu.h"
 

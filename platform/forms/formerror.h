@@ -1,7 +1,10 @@
 #pragma once
 // Errors in form descriptions: the description, the line and the word at fault.
+// A property setter's EFormValueError, which the loader turns into one of
+// these, lives with the values in the kernel.
 
 #include "platform/kernel/exception.h"
+#include "platform/kernel/formvalue.h"
 
 #include <string>
 
@@ -27,11 +30,4 @@ private:
     int FLine;
     std::string FWord;
     std::string FProblem;
-};
-
-// Raised by a property's setter when the value has the wrong kind or range;
-// the loader adds the description, line and word.
-class EFormValueError : public Exception {
-public:
-    using Exception::Exception;
 };

@@ -17,7 +17,8 @@
 // sets [a, b] and the booleans True and False. "//" starts a comment.
 // Keywords, and True and False, are compared without regard to case.
 
-#include "platform/forms/formvalue.h"
+#include "platform/forms/formerror.h"
+#include "platform/kernel/formvalue.h"
 
 #include <string>
 #include <vector>

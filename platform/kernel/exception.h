@@ -3,7 +3,10 @@
 // the application's exception display shows.
 
 #include <exception>
+#include <functional>
 #include <string>
+
+class TObject;
 
 class Exception : public std::exception {
 public:
@@ -20,3 +23,15 @@ class EComponentError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// What becomes of an exception that escapes a handler the kernel calls (a
+// posted message's, a timer's): the application object, which lives above
+// the kernel with the forms, installs its exception display here as it is
+// made, as the event loop installs the posted-message waker. Sender is the
+// object whose handler raised it, or nullptr.
+using TExceptionHandler = std::function<void(TObject* Sender)>;
+void SetExceptionHandler(TExceptionHandler Handler);
+
+// Hands the exception being handled (call inside a catch) to the installed
+// handler; without one its message goes to standard error.
+void HandleHandlerException(TObject* Sender);

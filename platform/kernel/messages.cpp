@@ -1,13 +1,13 @@
 #include "platform/kernel/messages.h"
 
+#include "platform/kernel/exception.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
-
-#include "platform/kernel/application.h"
 
 struct THiddenWindow {
     TWndMethod Method;
@@ -137,7 +137,7 @@ LRESULT DispatchMessage(const MSG& Msg)
         if (method)
             method(message);
     } catch (...) {
-        Application.HandleException(nullptr);
+        HandleHandlerException(nullptr);
     }
     return message.Result;
 }

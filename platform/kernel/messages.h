@@ -61,7 +61,8 @@ bool PostMessage(HWND Wnd, unsigned Msg, WPARAM WParam, LPARAM LParam);
 bool GetMessage(MSG& Msg, HWND Wnd, unsigned MsgFilterMin, unsigned MsgFilterMax);
 
 // Runs the message through its window's handler on the calling thread.
-// An exception that escapes the handler goes to the application's exception display.
+// An exception that escapes the handler goes to the installed exception
+// handler (platform/kernel/exception.h): the application's exception display.
 LRESULT DispatchMessage(const MSG& Msg);
 
 // Default handling of a message that a handler does not know: nothing, 0.

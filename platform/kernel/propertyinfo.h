@@ -12,8 +12,8 @@
 // SetProperty takes [a, b] with the element names given; CustomProperty takes
 // any function of the component and the value (for Font.Height and the like).
 
-#include "platform/forms/formvalue.h"
 #include "platform/kernel/component.h"
+#include "platform/kernel/formvalue.h"
 
 #include <any>
 #include <functional>

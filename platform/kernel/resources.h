@@ -17,6 +17,9 @@ bool ReadResource(const std::string& Path, std::vector<uint8_t>& Data);
 // Decodes the embedded bitmap resource of that name ("TLED" is bitmaps/TLED.bmp).
 bool LoadResourceImage(const std::string& Name, TDecodedImage& Image);
 
+// The program's own icon, for its windows and About boxes: icons/<ProgramIconName>.png.
+inline constexpr const char* ProgramIconName = "quimbrel";
+
 // Decodes the embedded icon of that name (icons/<Name>.png), keeping its transparency.
 bool LoadIconImage(const std::string& Name, TDecodedImage& Image);
 

@@ -1,6 +1,6 @@
 #include "platform/kernel/timer.h"
 
-#include "platform/kernel/application.h"
+#include "platform/kernel/exception.h"
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -54,6 +54,6 @@ void TTimer::Timer()
         if (FEnabled && FOnTimer)
             FOnTimer(this);
     } catch (...) {
-        Application.HandleException(this);
+        HandleHandlerException(this);
     }
 }

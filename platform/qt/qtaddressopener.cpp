@@ -1,6 +1,6 @@
 #include "platform/kernel/addressopener.h"
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/qt/qtconvert.h"
 
 #include <QDesktopServices>

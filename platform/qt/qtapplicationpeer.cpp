@@ -1,7 +1,7 @@
 #include "platform/kernel/applicationpeer.h"
 
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
 #include "platform/kernel/messages.h"
 #include "platform/qt/qtguard.h"
 

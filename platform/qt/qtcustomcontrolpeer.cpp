@@ -1,4 +1,4 @@
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/qt/qtpaintwidget.h"
 #include "platform/qt/qtwidgetpeer.h"
 #include "platform/widgets/customcontrol.h"

@@ -3,7 +3,7 @@
 // goes through Guarded, so no exception ever crosses into Qt: it is shown by
 // the application's exception display and the event loop goes on.
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 template <class F>
 void Guarded(TObject* Sender, F&& Call)

@@ -1,6 +1,6 @@
 #include "platform/widgets/label.h"
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/qt/qtguard.h"
 #include "platform/qt/qtwidgetpeer.h"

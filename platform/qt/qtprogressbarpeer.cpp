@@ -1,6 +1,6 @@
 #include "platform/widgets/progressbar.h"
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/qt/qtwidgetpeer.h"
 
 #include <QProgressBar>

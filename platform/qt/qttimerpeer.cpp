@@ -1,6 +1,6 @@
 #include "platform/kernel/timer.h"
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #include "platform/widgets/userinput.h"
 
+#include "platform/forms/application.h"
 #include "platform/graphics/bitmap.h"
-#include "platform/kernel/application.h"
 #include "platform/qt/qtconvert.h"
 #include "platform/widgets/control.h"
 #include "platform/widgets/mainmenu.h"

@@ -1,7 +1,5 @@
 #include "platform/widgets/image.h"
 
-#include "platform/kernel/application.h"
-
 namespace {
 
 // Size of an image before anything sizes it, in pixels.
@@ -34,7 +32,7 @@ bool TImage::LoadFromResource(const std::string& Name)
 bool TImage::ShowApplicationIcon()
 {
     TDecodedImage picture;
-    if (!LoadIconImage(Application.IconName(), picture))
+    if (!LoadIconImage(ProgramIconName, picture))
         return false;
     SetPicture(picture);
     return true;

@@ -8,7 +8,7 @@
 
 #include "platform/alsa/mmsystem.h"
 #include "platform/graphics/region.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/messages.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/riff/mmio.h"

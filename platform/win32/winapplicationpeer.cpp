@@ -1,5 +1,5 @@
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/applicationpeer.h"
 #include "platform/kernel/messages.h"
 

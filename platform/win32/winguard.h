@@ -4,7 +4,7 @@
 // through the system's code: it is shown by the application's exception
 // display and the message loop goes on.
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 template <class F>
 void Guarded(TObject* Sender, F&& Call)

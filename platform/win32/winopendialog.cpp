@@ -1,6 +1,6 @@
 #include "platform/dialogs/opendialog.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include "platform/win32/wide.h"
 #include "platform/win32/winwindowpeer.h"

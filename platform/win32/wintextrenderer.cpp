@@ -1,5 +1,5 @@
 #include "platform/graphics/textrenderer.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include "platform/win32/wide.h"
 #include "platform/win32/winfont.h"

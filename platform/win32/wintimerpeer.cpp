@@ -1,4 +1,4 @@
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/timer.h"
 
 #include "platform/win32/winguard.h"

@@ -1,5 +1,5 @@
 #include "platform/graphics/bitmap.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/widgets/control.h"
 #include "platform/widgets/mainmenu.h"
 #include "platform/widgets/menuitem.h"

@@ -8,7 +8,7 @@
 #include "analysis/peakmeasure.h"
 #include "analysis/powersmoother.h"
 #include "audio/powertodb.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "support/alsaconfig.h"
 #include "support/messagepump.h"
 

@@ -7,7 +7,7 @@
 #include "analysis/peakmeasure.h"
 #include "analysis/rmsmeasure.h"
 #include "audio/powertodb.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "analyserprobe.h"
 
+#include "platform/forms/application.h"
 #include "platform/forms/formloader.h"
-#include "platform/kernel/application.h"
 #include "support/alsaconfig.h"
 #include "support/messagepump.h"
 

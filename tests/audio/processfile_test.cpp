@@ -2,7 +2,7 @@
 // sox, with the live device open beforehand (a rejected file must leave it so).
 
 #include "audio/wavein.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "support/allocationcounter.h"
 #include "support/alsaconfig.h"
 #include "support/filefeedfixture.h"

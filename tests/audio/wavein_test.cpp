@@ -2,7 +2,7 @@
 // the test wrote, as fast as buffers are handed to it.
 
 #include "audio/wavein.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "support/alsaconfig.h"
 #include "support/messagepump.h"
 

@@ -4,8 +4,8 @@
 #include "audio/wavein.h"
 #include "displays/audiodisplay.h"
 #include "paintcounted.h"
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
 
 #include <gtest/gtest.h>
 

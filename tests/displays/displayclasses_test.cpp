@@ -3,9 +3,9 @@
 
 #include "displays/led.h"
 #include "displays/levelmeter.h"
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/forms/formloader.h"
-#include "platform/kernel/application.h"
 #include "support/frozenclock.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "displays/flickerlessborderedcustomcontrol.h"
 #include "paintcounted.h"
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
 #include "support/controlonform.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "displays/led.h"
 #include "lamppicture.h"
 #include "paintcounted.h"
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
 #include "support/controlonform.h"
 #include "support/embeddedresources.h"
 

@@ -6,7 +6,7 @@
 #include "analysis/audioanalyser.h"
 #include "audio/wavein.h"
 #include "displays/led.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/messages.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/widgets/button.h"

@@ -5,9 +5,9 @@
 // exceptions, which is what the loader promises; anything else is a fault.
 
 #include "audio/wavecommon.h"
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/forms/formloader.h"
-#include "platform/kernel/application.h"
 #include "platform/kernel/classregistry.h"
 #include "platform/kernel/exception.h"
 

@@ -5,7 +5,7 @@
 
 #include "audio/wavein.h"
 #include "fuzzscratch.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The main window's caption and the About command, in a test program that
 // carries the program's own version resource.
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/label.h"
 #include "platform/widgets/menuitem.h"

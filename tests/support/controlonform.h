@@ -2,8 +2,8 @@
 // Controls on real forms for tests and benchmarks: a fresh form that owns and
 // parents a new control, and the place the main window gives its level meter.
 
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
 
 #include <memory>
 

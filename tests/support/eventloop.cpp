@@ -1,6 +1,6 @@
 #include "support/eventloop.h"
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/sysutils.h"
 
 namespace eventloop {

@@ -3,7 +3,7 @@
 // ALSA device, with every event recorded: the ground for feeding files.
 
 #include "audio/wavein.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "support/alsaconfig.h"
 #include "support/messagepump.h"
 #include "support/riffbuilder.h"

@@ -1,4 +1,4 @@
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "displays/levelmeter.h"
 #include "platform/alsa/captureinput.h"
 #include "platform/alsa/capturemixer.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/label.h"

@@ -8,7 +8,7 @@
 
 #include "analysis/audioanalyser.h"
 #include "platform/dialogs/opendialog.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/menuitem.h"

@@ -6,7 +6,7 @@
 
 #include "analysis/audioanalyser.h"
 #include "displays/levelmeter.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/checkbox.h"

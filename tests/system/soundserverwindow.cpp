@@ -2,7 +2,7 @@
 
 #include "audio/powertodb.h"
 #include "displays/led.h"
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/widgets/button.h"
 #include "platform/kernel/sysutils.h"
 

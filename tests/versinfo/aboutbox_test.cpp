@@ -2,8 +2,8 @@
 // offscreen platform over the real program's version resource: caption, labels,
 // icon, closing keys, a second showing, and the web-site link.
 
+#include "platform/forms/application.h"
 #include "platform/kernel/addressopener.h"
-#include "platform/kernel/application.h"
 #include "platform/kernel/resources.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/verres/winver.h"

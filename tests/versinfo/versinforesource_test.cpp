@@ -2,7 +2,7 @@
 // into small ELF files: string values, translations, version numbers, build
 // flags, files without version information, and re-reading.
 
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 #include "platform/verres/versionblockwriter.h"
 #include "platform/verres/winver.h"
 #include "support/resfile.h"

@@ -3,8 +3,8 @@
 // form the ordinary way; a second one while that close hangs acts as the
 // default does; and the handler leaves errno as it found it.
 
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
-#include "platform/kernel/application.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/kernel/timer.h"
 #include "platform/widgets/customcontrol.h"

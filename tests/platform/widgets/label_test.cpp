@@ -1,7 +1,7 @@
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/graphics/textlines.h"
 #include "platform/graphics/textrenderer.h"
-#include "platform/kernel/application.h"
 #include "platform/widgets/label.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/textrenderer.h"
-#include "platform/kernel/application.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/checkbox.h"
 #include "platform/widgets/image.h"

@@ -1,7 +1,8 @@
-#include "platform/kernel/application.h"
+#include "platform/forms/application.h"
 
 #include "platform/forms/form.h"
 #include "platform/kernel/applicationpeer.h"
+#include "platform/kernel/exception.h"
 #include "platform/kernel/messages.h"
 #include "platform/kernel/sysutils.h"
 
@@ -29,10 +30,15 @@ std::string CurrentExceptionMessage()
 
 } // namespace
 
-TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::TApplication() : TComponent(nullptr)
+{
+    // The kernel's handlers (posted messages, timers) report here.
+    SetExceptionHandler([this](TObject* Sender) { HandleException(Sender); });
+}
 
 TApplication::~TApplication()
 {
+    SetExceptionHandler(nullptr);
     // By static destruction the toolkit's own globals may be gone: whatever
     // Finalize did not free is left to the operating system.
     if (FPeer) {

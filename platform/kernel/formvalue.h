@@ -2,12 +2,19 @@
 // One property value of a form description, as written, with the conversions
 // that property setters use. A conversion that does not fit raises EFormValueError.
 
-#include "platform/forms/formerror.h"
+#include "platform/kernel/exception.h"
 
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
+
+// Raised by a property's setter when the value has the wrong kind or range;
+// the form loader adds the description, line and word.
+class EFormValueError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 enum class TValueKind { vaInteger, vaFloat, vaString, vaIdent, vaSet, vaBoolean };
 

@@ -1,4 +1,4 @@
-#include "platform/forms/formvalue.h"
+#include "platform/kernel/formvalue.h"
 
 #include "platform/kernel/classregistry.h"
 

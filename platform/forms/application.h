@@ -4,6 +4,7 @@
 // Message boxes and modal dialogs can be answered by a test instead of a person.
 
 #include "platform/kernel/component.h"
+#include "platform/kernel/resources.h"
 
 #include <functional>
 #include <memory>
@@ -76,7 +77,7 @@ public:
     std::string ExeName() const;
     std::string Title() const;
     // The program's icon: the embedded file icons/<IconName>.png.
-    std::string IconName() const { return "quimbrel"; }
+    std::string IconName() const { return ProgramIconName; }
 
     // Test hooks; an empty function restores the real dialogs.
     void SetMessageBoxHook(TMessageBoxHook Hook) { FMessageBoxHook = std::move(Hook); }
