@@ -7,7 +7,8 @@
 # the ANSI code page (Łukasz) is found and named whole. A path given with
 # Windows separators is reported with them, and the reports are the same once
 # they are turned round. Then --live on a device that does not exist: exit
-# status 1 and one line.
+# status 1 and one line. Standard input, redirected from a file and piped,
+# gives the same reports too.
 #
 #   tests/windows/measure_compare.sh LINUX_TOOL WINDOWS_TOOL WINEPREFIX
 set -euo pipefail
@@ -94,6 +95,19 @@ if [ "$status" != 1 ] || [ "$(cat nul.err)" != "quimbrel-measure: NUL: a charact
 fi
 compare usage --loud files/tone.wav
 compare help --help
+
+# - reads standard input in binary: a redirected file, and a pipe.
+"$linux_tool" --blocks - <files/tone.wav >stdin-file.linux
+wine "$windows_tool" --blocks - <files/tone.wav >stdin-file.windows
+"$linux_tool" --json - <files/noise.wav >stdin-pipe.linux
+cat files/noise.wav | wine "$windows_tool" --json - >stdin-pipe.windows
+for name in stdin-file stdin-pipe; do
+  if ! cmp -s "$name.linux" "$name.windows" || [ ! -s "$name.linux" ]; then
+    echo "FAIL: $name: standard input gives another report:"
+    diff "$name.linux" "$name.windows" | head -20
+    failures=$((failures + 1))
+  fi
+done
 
 # Windows separators: the same report once they are turned round.
 "$linux_tool" --json files/tone.wav >separators.linux
