@@ -6,6 +6,7 @@
 // a device) is opened: it is refused with a message that says what it is.
 
 #include "platform/kernel/exception.h"
+#include "platform/kernel/readonlyfile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +26,6 @@ public:
     // Opens FileName, which must be a regular file; with StandardInput, reads
     // standard input instead (FileName is then only a name). Throws EWavFileError.
     TWavInput(const std::string& FileName, bool StandardInput);
-    ~TWavInput();
     TWavInput(const TWavInput&) = delete;
     TWavInput& operator=(const TWavInput&) = delete;
 
@@ -42,8 +42,7 @@ public:
     uint64_t Size() const { return FSize; }
 
 private:
-    int FHandle = -1;         // the open file descriptor
-    bool FOwned = false;      // closed on destruction: not standard input
+    TReadOnlyFile FFile;      // the system's file or standard input
     bool FSizeKnown = false;  // a regular file: its length is known and it can seek
     uint64_t FSize = 0;       // its length in bytes, when known
     uint64_t FPosition = 0;   // bytes consumed so far

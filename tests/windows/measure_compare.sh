@@ -3,9 +3,12 @@
 # on the same generated WAV files: standard output, standard error and exit
 # status must be the same bytes, for the text report, --rms, --json and
 # --blocks, several files at once, and files that are cut short or not WAV at
-# all. A path given with Windows separators is reported with them, and the
-# reports are the same once they are turned round. Then --live on a device
-# that does not exist: exit status 1 and one line.
+# all, and a folder given as a file. A file in a folder whose name is outside
+# the ANSI code page (Łukasz) is found and named whole. A path given with
+# Windows separators is reported with them, and the reports are the same once
+# they are turned round. Then --live on a device that does not exist: exit
+# status 1 and one line. Standard input, redirected from a file and piped,
+# gives the same reports too.
 #
 #   tests/windows/measure_compare.sh LINUX_TOOL WINDOWS_TOOL WINEPREFIX
 set -euo pipefail
@@ -64,8 +67,47 @@ compare several-json --json --blocks "${all[@]}"
 compare several-blocks --rms --blocks "${all[@]}"
 compare refused files/cut.wav files/text.wav files/eightbit.wav files/missing.wav
 compare refused-json --json files/cut.wav files/text.wav files/eightbit.wav files/missing.wav
+# Names outside the ANSI code page come to the tool and go to the system whole.
+mkdir -p files/Łukasz/Nagrania
+cp files/tone.wav files/Łukasz/Nagrania/próba.wav
+compare utf8-name-text files/Łukasz/Nagrania/próba.wav
+compare utf8-name-json --json files/Łukasz/Nagrania/próba.wav
+if ! grep -q 'files/Łukasz/Nagrania/próba.wav' utf8-name-json.windows.out; then
+  echo "FAIL: the report of a file under Łukasz/ does not name it whole"
+  failures=$((failures + 1))
+fi
+# A folder and a FIFO given as files are refused for what they are, without
+# waiting on the FIFO, and the next file is measured; so is Windows' NUL device.
+mkfifo files/pipe.wav
+compare not-regular files/Łukasz files/pipe.wav files/tone.wav
+if ! grep -q '^quimbrel-measure: files/Łukasz: is a directory$' not-regular.windows.err ||
+  ! grep -q '^quimbrel-measure: files/pipe.wav: a FIFO (named pipe)' not-regular.windows.err; then
+  echo "FAIL: a folder or a FIFO given as a file is not refused as one:"
+  cat not-regular.windows.err
+  failures=$((failures + 1))
+fi
+status=0
+wine "$windows_tool" NUL >nul.out 2>nul.err </dev/null || status=$?
+if [ "$status" != 1 ] || [ "$(cat nul.err)" != "quimbrel-measure: NUL: a character device, not a regular file" ]; then
+  echo "FAIL: NUL given as a file: exit status $status, standard error:"
+  cat nul.err
+  failures=$((failures + 1))
+fi
 compare usage --loud files/tone.wav
 compare help --help
+
+# - reads standard input in binary: a redirected file, and a pipe.
+"$linux_tool" --blocks - <files/tone.wav >stdin-file.linux
+wine "$windows_tool" --blocks - <files/tone.wav >stdin-file.windows
+"$linux_tool" --json - <files/noise.wav >stdin-pipe.linux
+cat files/noise.wav | wine "$windows_tool" --json - >stdin-pipe.windows
+for name in stdin-file stdin-pipe; do
+  if ! cmp -s "$name.linux" "$name.windows" || [ ! -s "$name.linux" ]; then
+    echo "FAIL: $name: standard input gives another report:"
+    diff "$name.linux" "$name.windows" | head -20
+    failures=$((failures + 1))
+  fi
+done
 
 # Windows separators: the same report once they are turned round.
 "$linux_tool" --json files/tone.wav >separators.linux

@@ -2,6 +2,7 @@
 // block by block, as Quimbrel's meter shows it. Links only the Qt-free part of
 // the program.
 
+#include "platform/kernel/programarguments.h"
 #include "report/csvreport.h"
 #include "report/filemeasurement.h"
 #include "report/jsonreport.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv)
     PrepareStandardStreams();
     TMeasureOptions options;
     try {
-        options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseCommandLine(ProgramArguments(argc, argv));
     } catch (const EUsageError& error) {
         std::fprintf(stderr, "quimbrel-measure: %s\n%s\n", error.Message().c_str(), UsageLine);
         return ExitBadUsage;
