@@ -1,5 +1,7 @@
 #include "platform/riff/mmio.h"
 
+#include "platform/kernel/fileopen.h"
+
 #include <cstdio>
 #include <limits>
 #include <sys/stat.h>
@@ -87,7 +89,7 @@ HMMIO mmioOpen(const std::string& FileName, uint32_t OpenFlags)
 {
     if ((OpenFlags & ~SupportedOpenFlags) != 0)
         return nullptr;
-    std::FILE* stream = std::fopen(FileName.c_str(), "rb");
+    std::FILE* stream = OpenFileForReading(FileName);
     if (!stream)
         return nullptr;
     struct stat info {};
