@@ -10,13 +10,15 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 
 namespace measure {
 
 namespace {
 
 std::atomic<bool> StopAsked{false};
-std::atomic<TCaptureStream*> WatchedStream{nullptr};
+std::mutex WatchLock;                    // guards WatchedStream against its stream's closing
+TCaptureStream* WatchedStream = nullptr; // the stream to wake (under WatchLock)
 
 BOOL WINAPI AskToStop(DWORD Event)
 {
@@ -24,12 +26,17 @@ BOOL WINAPI AskToStop(DWORD Event)
         return FALSE;
     if (StopAsked.exchange(true))
         return FALSE;  // the second one: the default handler ends the program
-    if (TCaptureStream* stream = WatchedStream.load())
-        stream->Wake();
+    const std::lock_guard<std::mutex> lock(WatchLock);
+    if (WatchedStream)
+        WatchedStream->Wake();
     return TRUE;
 }
 
 } // namespace
+
+// The console keeps the handler's state itself; nothing is kept per object.
+struct TStopSignal::TState {
+};
 
 TStopSignal::TStopSignal()
 {
@@ -40,7 +47,7 @@ TStopSignal::TStopSignal()
 TStopSignal::~TStopSignal()
 {
     SetConsoleCtrlHandler(AskToStop, FALSE);
-    WatchedStream.store(nullptr);
+    Watch(nullptr);
 }
 
 bool TStopSignal::Requested() const
@@ -50,7 +57,8 @@ bool TStopSignal::Requested() const
 
 void TStopSignal::Watch(TCaptureStream* Stream)
 {
-    WatchedStream.store(Stream);
+    const std::lock_guard<std::mutex> lock(WatchLock);
+    WatchedStream = Stream;
 }
 
 } // namespace measure

@@ -2,16 +2,43 @@
 
 #include "capturestream.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <iterator>
+#include <mutex>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
+#include <thread>
 #include <unistd.h>
 
 namespace measure {
+
+struct TStopSignal::TState {
+    // The signals that ask a run to stop.
+    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+
+    TState();
+    ~TState();
+
+    // The signal thread: takes the signals until FQuitFd is written.
+    void TakeSignals();
+    // A stop signal arrived: the first of its kind asks, a second ends the program.
+    void Take(int Signal);
+
+    sigset_t FPreviousMask{};              // the constructing thread's mask before
+    struct sigaction FPreviousActions[std::size(Signals)]{}; // each signal's action before
+    int FSignalFd = -1;                    // signalfd of the three signals
+    int FQuitFd = -1;                      // eventfd that ends the signal thread
+    std::atomic<bool> FRequested{false};   // set by the signal thread, read by any
+    unsigned FTaken = 0;                   // bit per signal number taken once (signal thread)
+    std::mutex FWatchLock;                 // guards FWatched against its stream's closing
+    TCaptureStream* FWatched = nullptr;    // the stream to wake (under FWatchLock)
+    std::thread FThread;                   // runs TakeSignals
+};
 
 namespace {
 
@@ -22,7 +49,7 @@ sigset_t StopSignalSet()
 {
     sigset_t set;
     sigemptyset(&set);
-    for (const int signal : TStopSignal::Signals)
+    for (const int signal : TStopSignal::TState::Signals)
         sigaddset(&set, signal);
     return set;
 }
@@ -42,7 +69,7 @@ sigset_t StopSignalSet()
 
 } // namespace
 
-TStopSignal::TStopSignal()
+TStopSignal::TState::TState()
 {
     const sigset_t set = StopSignalSet();
     pthread_sigmask(SIG_BLOCK, &set, &FPreviousMask);
@@ -66,7 +93,7 @@ TStopSignal::TStopSignal()
         FThread = std::thread([this] { TakeSignals(); });
 }
 
-TStopSignal::~TStopSignal()
+TStopSignal::TState::~TState()
 {
     if (FThread.joinable()) {
         const uint64_t one = 1;
@@ -82,13 +109,24 @@ TStopSignal::~TStopSignal()
     pthread_sigmask(SIG_SETMASK, &FPreviousMask, nullptr);
 }
 
-void TStopSignal::Watch(TCaptureStream* Stream)
+TStopSignal::TStopSignal() : FState(std::make_unique<TState>())
 {
-    const std::lock_guard<std::mutex> lock(FWatchLock);
-    FWatched = Stream;
 }
 
-void TStopSignal::TakeSignals()
+TStopSignal::~TStopSignal() = default;
+
+bool TStopSignal::Requested() const
+{
+    return FState->FRequested.load();
+}
+
+void TStopSignal::Watch(TCaptureStream* Stream)
+{
+    const std::lock_guard<std::mutex> lock(FState->FWatchLock);
+    FState->FWatched = Stream;
+}
+
+void TStopSignal::TState::TakeSignals()
 {
     pollfd fds[] = {{FSignalFd, POLLIN, 0}, {FQuitFd, POLLIN, 0}};
     for (;;) {
@@ -105,7 +143,7 @@ void TStopSignal::TakeSignals()
     }
 }
 
-void TStopSignal::Take(int Signal)
+void TStopSignal::TState::Take(int Signal)
 {
     const unsigned bit = 1u << Signal;
     if (FTaken & bit)

@@ -11,12 +11,9 @@
 // and one thread of ours takes them from a signalfd: nothing runs in a signal
 // handler, and the watched stream is woken under a lock that Watch takes too.
 // Make the object before the first ALSA call, on the thread that makes them.
+// On Windows, Ctrl-C and Ctrl-Break reach a console control handler instead.
 
-#include <atomic>
-#include <csignal>
-#include <iterator>
-#include <mutex>
-#include <thread>
+#include <memory>
 
 class TCaptureStream;
 
@@ -24,36 +21,25 @@ namespace measure {
 
 class TStopSignal {
 public:
-    // The signals that ask a run to stop.
-    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
-
     TStopSignal();
     ~TStopSignal();
     TStopSignal(const TStopSignal&) = delete;
     TStopSignal& operator=(const TStopSignal&) = delete;
 
     // Whether a stop was asked for since this object was made.
-    bool Requested() const { return FRequested.load(); }
+    bool Requested() const;
 
     // The stream whose wait a signal cuts short, or nullptr for none. Once
     // this returns, no signal touches the stream given before.
     void Watch(TCaptureStream* Stream);
 
-private:
-    // The signal thread: takes the signals until FQuitFd is written.
-    void TakeSignals();
-    // A stop signal arrived: the first of its kind asks, a second ends the program.
-    void Take(int Signal);
+    // What the system's side keeps: the blocked signals and the thread that
+    // takes them here (stopsignal.cpp), the console's control handler on
+    // Windows (platform/win32/consolestopsignal.cpp).
+    struct TState;
 
-    sigset_t FPreviousMask{};              // the constructing thread's mask before
-    struct sigaction FPreviousActions[std::size(Signals)]{}; // each signal's action before
-    int FSignalFd = -1;                    // signalfd of the three signals
-    int FQuitFd = -1;                      // eventfd that ends the signal thread
-    std::atomic<bool> FRequested{false};   // set by the signal thread, read by any
-    unsigned FTaken = 0;                   // bit per signal number taken once (signal thread)
-    std::mutex FWatchLock;                 // guards FWatched against its stream's closing
-    TCaptureStream* FWatched = nullptr;    // the stream to wake (under FWatchLock)
-    std::thread FThread;                   // runs TakeSignals
+private:
+    std::unique_ptr<TState> FState;
 };
 
 } // namespace measure
