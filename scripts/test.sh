@@ -2,7 +2,7 @@
 # Installs what is missing, builds Quimbrel from scratch and runs every test:
 # the plain build, the packaging, a one-definition check, the same suite built
 # with address and undefined-behaviour sanitizers (with the fuzz programs, run
-# briefly), and the program against a real PulseAudio server and a real
+# briefly), the arm64 and armhf cross builds under qemu, and the program against a real PulseAudio server and a real
 # PipeWire server.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -35,6 +35,14 @@ cmake --build "$asan"
 source "$here/tests/sanitizers/options.sh"
 (cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600)
 bash "$here/tests/fuzz/smoke.sh" "$asan" 30
+
+# ---- ARM: arm64 and armhf cross builds, tests under qemu-user ----
+# Both builds, their tests, quimbrel-measure's reports against this machine's
+# build byte for byte, and their Debian packages.
+quimbrel_add_foreign_architectures "${QUIMBREL_CROSS_ARCHITECTURES[@]}"
+quimbrel_install_packages "${QUIMBREL_CROSS_PACKAGES[@]}"
+bash "$here/scripts/cross-test.sh" "$build"
+# ---- end of the ARM stage ----
 
 # Last, so that their closing lines close the run.
 bash "$here/tests/system/pulseaudio-test.sh" "$build"

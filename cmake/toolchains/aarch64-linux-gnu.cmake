@@ -4,6 +4,8 @@
 # arm64: multiarch). Programs built during the build (quimbrel_rcgen ...) and the
 # tests run under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
+# The Debian architecture of the package that CPack builds.
+set(QUIMBREL_DEBIAN_ARCHITECTURE arm64)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 
 set(QUIMBREL_CROSS_TRIPLE aarch64-linux-gnu)
