@@ -22,9 +22,9 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # estimate must follow, loud noise that wraps round when the offset is taken
 # off, a mono recording and one whose length is no whole number of blocks.
 make_test_files() {
-  sox -n -r 44100 -b 16 -c 2 "$scratch/tone.wav" synth 7 sine 1000 vol 0.5 dcshift 0.1
-  sox -n -r 44100 -b 16 -c 2 "$scratch/noise.wav" synth 5.37 whitenoise vol 0.95 dcshift -0.3
-  sox -n -r 22050 -b 16 -c 1 "$scratch/mono.wav" synth 3.3 pinknoise vol 0.6
+  sox -V1 -n -r 44100 -b 16 -c 2 "$scratch/tone.wav" synth 7 sine 1000 vol 0.5 dcshift 0.1
+  sox -V1 -n -r 44100 -b 16 -c 2 "$scratch/noise.wav" synth 5.37 whitenoise vol 0.95 dcshift -0.3
+  sox -V1 -n -r 22050 -b 16 -c 1 "$scratch/mono.wav" synth 3.3 pinknoise vol 0.6
 }
 
 # Builds preset $1 in $2 (targets $4...) and runs its tests labelled $3

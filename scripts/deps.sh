@@ -27,7 +27,7 @@ QUIMBREL_CROSS_ARCHITECTURES=(arm64 armhf)
 QUIMBREL_CROSS_PACKAGES=(
   crossbuild-essential-arm64 crossbuild-essential-armhf qemu-user-static qt6-base-dev-tools
   libasound2-dev:arm64 libgtest-dev:arm64 qt6-base-dev:arm64 libgl-dev:arm64
-  libasound2-dev:armhf libgtest-dev:armhf
+  libasound2-dev:armhf libgtest-dev:armhf libstdc++6:armhf libstdc++6:arm64
 )
 
 # What scripts/screenshot.sh needs beyond those: a window manager, and a
