@@ -2,7 +2,7 @@
 # The ARM builds, from this tree, on Debian's cross toolchains and multiarch
 # libraries (scripts/deps.sh installs them), tested under qemu-user:
 #  - armhf (preset linux-armhf: no window): quimbrel-measure and the Qt-free tests;
-#  - arm64 (preset linux-arm64): both programs and the tests that run offscreen;
+#  - arm64 (preset linux-arm64): both programs and the Qt-free tests;
 #  - quimbrel-measure under qemu gives --blocks and --json output byte for byte
 #    that of this machine's build (X86_BUILD) on the same files;
 #  - each build's Debian package, checked by lintian.
@@ -82,9 +82,10 @@ check_package() {
 
 make_test_files
 
-# armhf: everything its preset builds (no toolkit). arm64: both programs, the
-# portable tests and a few toolkit tests offscreen (tests/CMakeLists.txt,
-# QUIMBREL_CROSS_TOOLKIT_TESTS); the whole toolkit suite would take too long.
+# armhf: everything its preset builds (no toolkit). arm64: both programs and
+# the portable tests. The toolkit tests (tests/CMakeLists.txt,
+# QUIMBREL_CROSS_TOOLKIT_TESTS, label "cross") build, but under qemu-user on
+# this machine they did not finish within 120 s each, so they are left out.
 known_faults='' known_cases=''
 build_and_test linux-armhf "$here/build-armhf" portable all
 compare_reports linux-armhf "$here/build-armhf" qemu-arm-static /usr/arm-linux-gnueabihf
@@ -100,8 +101,8 @@ known_faults='^(PowerTodB\.HalfIsZerodB|BatchMeasurer\.GivesTheBlockByBlockLevel
 # The runs of the whole batch test once per vector path leave the same case
 # out (a test's own --gtest_filter overrides GTEST_FILTER).
 known_cases='-BatchMeasurer.GivesTheBlockByBlockLevelsToTheBit'
-build_and_test linux-arm64 "$here/build-arm64" "portable|cross" \
-  quimbrel quimbrel-measure quimbrel_portable_tests quimbrel_cross_toolkit_tests
+build_and_test linux-arm64 "$here/build-arm64" portable \
+  quimbrel quimbrel-measure quimbrel_portable_tests
 compare_reports linux-arm64 "$here/build-arm64" qemu-aarch64-static /usr/aarch64-linux-gnu
 check_package linux-arm64 "$here/build-arm64" arm64
 
