@@ -45,6 +45,11 @@ public:
     };
     static TRange RangeOf(float Sum);
 
+    // float(Sum + Square), rounded once, to nearest, ties to even: the slow
+    // step, in double arithmetic alone, so that every processor gives the
+    // same bits (a long double is a double on 32-bit ARM, and 128 bits on arm64).
+    static float RoundedSum(float Sum, double Square);
+
     // Doubles carry 52 fraction bits, singles 23: a double of exponent e+29
     // steps by 2^(e+29-52) = 2^(e-23), the step of singles of exponent e.
     static constexpr int BiasExponentAbove = 52 - 23;
@@ -63,12 +68,7 @@ private:
     }
 
     // The slow, general addition, used when the sum leaves its range.
-    // Extended precision holds a single plus a 31-bit integer closely enough
-    // that rounding it to single gives the correctly rounded sum.
-    void AddAcrossRange(int32_t Square)
-    {
-        Rebias(static_cast<float>(static_cast<long double>(Sum()) + Square));
-    }
+    void AddAcrossRange(int32_t Square) { Rebias(RoundedSum(Sum(), Square)); }
 
     double FBias = 0.0;      // 1.5 x 2^(e+29) for the current range [2^e, 2^(e+1)) of the sum
     double FRangeEnd = 0.0;  // FBias + 2^(e+1): a biased sum at or above it has left the range

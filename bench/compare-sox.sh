@@ -6,7 +6,9 @@
 # round. Prints for each command the median wall time and the median CPU time
 # (user + system, which other work on the machine disturbs less), each as a
 # multiple of dd's and as sox's divided by the command's, and the largest
-# peak resident memory. Numbers only; nothing is asserted.
+# peak resident memory. quimbrel-measure runs once per vector path that this
+# machine runs (QUIMBREL_SIMD=scalar, sse2, avx2, avx512, neon), side by side.
+# Numbers only; nothing is asserted.
 #
 #   bench/compare-sox.sh [RUNS]          (default 7; builds quimbrel-measure if needed)
 #
@@ -64,20 +66,31 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 largest() { sort -n | tail -1; }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
-echo "tool:    $tool ($("$tool" --version))"
+echo "tool:    $tool ($("$tool" --version | head -1))"
+
+# The vector paths this machine runs: the tool refuses the others.
+paths=()
+for path in scalar sse2 avx2 avx512 neon; do
+  QUIMBREL_SIMD=$path "$tool" --version >/dev/null 2>&1 && paths+=("$path")
+done
+echo "paths:   ${paths[*]} (fastest by default: $("$tool" --version | sed -n 's/^vector path: //p'))"
 [ -n "$before" ] && echo "before:  $before"
 echo "sox:     $(sox --version 2>&1 | head -1 | sed 's/^.*SoX/SoX/')"
 echo "runs:    $runs rounds of every command in turn, after one warm-up round"
 echo "load:    $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min) at the start"
 
-names=("dd bs=1M of=/dev/null" "quimbrel-measure" "quimbrel-measure --rms")
+names=("dd bs=1M of=/dev/null")
+for path in "${paths[@]}"; do names+=("quimbrel-measure $path" "quimbrel-measure --rms $path"); done
 [ -n "$before" ] && names+=("before: quimbrel-measure" "before: quimbrel-measure --rms")
 names+=("sox FILE -n stats")
 
 for minutes in ${BENCH_MINUTES:-10 60}; do
   file="$work/stereo-${minutes}min.wav"
   make_file "$minutes" "$file"
-  commands=("dd if=$file bs=1M of=/dev/null" "$tool $file" "$tool --rms $file")
+  commands=("dd if=$file bs=1M of=/dev/null")
+  for path in "${paths[@]}"; do
+    commands+=("env QUIMBREL_SIMD=$path $tool $file" "env QUIMBREL_SIMD=$path $tool --rms $file")
+  done
   [ -n "$before" ] && commands+=("$before $file" "$before --rms $file")
   commands+=("sox $file -n stats")
   cat "$file" >/dev/null # warm the page cache

@@ -30,8 +30,7 @@ TBatchMeasurer::TBatchMeasurer(bool PeakLevel)
 
 bool TBatchMeasurer::LanesUsed()
 {
-    static const bool used = RmsLanesAvailable();
-    return used;
+    return RmsLanesAvailable();
 }
 
 void TBatchMeasurer::Measure(const int16_t* Samples, size_t BlockCount, TBlockLevels* Levels)
@@ -59,7 +58,7 @@ void TBatchMeasurer::RunOffsetLoop(const int16_t* Samples, size_t BlockCount)
 void TBatchMeasurer::MeasurePowers(const int16_t* Samples, size_t BlockCount)
 {
     size_t b = 0;
-    if (!FPeakLevel && LanesUsed()) {
+    if (!FPeakLevel) {
         for (; b + RmsLaneBlocks <= BlockCount; b += RmsLaneBlocks) {
             std::array<uint16_t, RmsLaneBlocks * SamplesPerFrame> offsets{};
             for (size_t i = 0; i < RmsLaneBlocks; ++i)

@@ -39,7 +39,7 @@ public:
 
     const TOffsetEstimator& Offsets() const { return FOffsets; }
 
-    // Whether the RMS sums run in vector lanes on this processor.
+    // Whether the RMS sums run side by side in vector registers on the path in use.
     static bool LanesUsed();
 
 private:
@@ -60,7 +60,7 @@ private:
     TBlockMeasurer FShown;                            // smoothing and dB; its own offsets unused
     std::array<TBlockState, BatchBlocks> FBlocks{};   // per block of the current batch
     std::array<TStereoPower, BatchBlocks> FPowers{};  // each block's measured power
-    std::vector<int16_t> FCorrected;                  // one corrected block, for RMS without the lanes; empty for peak
+    std::vector<int16_t> FCorrected;                  // one corrected block, for RMS of a short batch; empty for peak
 };
 
 } // namespace measure

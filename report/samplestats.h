@@ -20,11 +20,10 @@ struct TSampleStats {
 
 // The stats of FrameCount interleaved stereo frames (1 to 65535) corrected by
 // Offsets (left, right) as RemoveOffsets corrects them, wrapping round in 16
-// bits; with 512-bit vectors where the processor has them (AVX-512 BW), else
-// 128-bit ones. The samples are left as they are.
+// bits; on the vector path in use (ActiveVectorPath). The samples are left
+// as they are.
 TSampleStats StatsOf(const int16_t* Samples, size_t FrameCount, std::array<uint16_t, 2> Offsets);
-// The same with 128-bit vectors whatever the processor has, as StatsOf works
-// where there is no AVX-512 BW; so that either way can be checked anywhere.
-TSampleStats StatsOf128Bit(const int16_t* Samples, size_t FrameCount, std::array<uint16_t, 2> Offsets);
+// The same one sample at a time, whatever the path: what every path is checked against.
+TSampleStats StatsOneByOne(const int16_t* Samples, size_t FrameCount, std::array<uint16_t, 2> Offsets);
 
 } // namespace measure

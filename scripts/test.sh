@@ -2,8 +2,9 @@
 # Installs what is missing, builds Quimbrel from scratch and runs every test:
 # the plain build, the packaging, a one-definition check, the same suite built
 # with address and undefined-behaviour sanitizers (with the fuzz programs, run
-# briefly), the Windows build under Wine, and the program against a real
-# PulseAudio server and a real PipeWire server.
+# briefly), the arm64 and armhf cross builds under qemu, the Windows build
+# under Wine, and the program against a real PulseAudio server and a real
+# PipeWire server.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/scripts/deps.sh"
@@ -35,6 +36,14 @@ cmake --build "$asan"
 source "$here/tests/sanitizers/options.sh"
 (cd "$asan" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600)
 bash "$here/tests/fuzz/smoke.sh" "$asan" 30
+
+# ---- ARM: arm64 and armhf cross builds, tests under qemu-user ----
+# Both builds, their tests, quimbrel-measure's reports against this machine's
+# build byte for byte, and their Debian packages.
+quimbrel_add_foreign_architectures "${QUIMBREL_CROSS_ARCHITECTURES[@]}"
+quimbrel_install_packages "${QUIMBREL_CROSS_PACKAGES[@]}"
+bash "$here/scripts/cross-test.sh" "$build"
+# ---- end of the ARM stage ----
 
 # The Windows build (MinGW-w64) and its tests under Wine, with
 # quimbrel-measure.exe compared byte for byte with the Linux build's.

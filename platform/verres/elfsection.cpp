@@ -4,26 +4,37 @@
 
 namespace {
 
-constexpr size_t ElfHeaderBytes = 64;
-constexpr size_t SectionHeaderBytes = 64;
 constexpr uint8_t ElfMagic[] = {0x7F, 'E', 'L', 'F'};
 constexpr size_t ClassIndex = 4;            // e_ident[EI_CLASS]
 constexpr size_t DataIndex = 5;             // e_ident[EI_DATA]
+constexpr uint8_t Class32 = 1;              // ELFCLASS32
 constexpr uint8_t Class64 = 2;              // ELFCLASS64
 constexpr uint8_t LittleEndian = 1;         // ELFDATA2LSB
-constexpr size_t TableOffsetAt = 40;        // e_shoff, 8 bytes
-constexpr size_t EntryBytesAt = 58;         // e_shentsize, 2 bytes
-constexpr size_t CountAt = 60;              // e_shnum, 2 bytes
-constexpr size_t NameIndexAt = 62;          // e_shstrndx, 2 bytes
 constexpr size_t SectionNameAt = 0;         // sh_name, 4 bytes
 constexpr size_t SectionTypeAt = 4;         // sh_type, 4 bytes
-constexpr size_t SectionOffsetAt = 24;      // sh_offset, 8 bytes
-constexpr size_t SectionSizeAt = 32;        // sh_size, 8 bytes
-constexpr size_t SectionLinkAt = 40;        // sh_link, 4 bytes
 constexpr uint32_t SectionNoBits = 8;       // SHT_NOBITS: occupies no file space
 constexpr uint16_t ExtendedIndex = 0xFFFF;  // SHN_XINDEX: the real index is in section 0
 constexpr uint64_t MaxSectionCount = 1u << 16;
 constexpr uint64_t MaxNameTableBytes = 1u << 20;
+
+// Where the fields lie in the two classes of ELF file; addresses, offsets and
+// sizes are Word bytes long. The 16-byte identification is the same in both.
+struct TElfLayout {
+    size_t HeaderBytes;        // the ELF header
+    size_t SectionHeaderBytes; // one section header
+    size_t Word;               // bytes of an offset or size: 4 or 8
+    size_t TableOffsetAt;      // e_shoff
+    size_t EntryBytesAt;       // e_shentsize, 2 bytes
+    size_t CountAt;            // e_shnum, 2 bytes
+    size_t NameIndexAt;        // e_shstrndx, 2 bytes
+    size_t SectionOffsetAt;    // sh_offset
+    size_t SectionSizeAt;      // sh_size
+    size_t SectionLinkAt;      // sh_link, 4 bytes
+};
+constexpr TElfLayout Elf32Layout{52, 40, 4, 32, 46, 48, 50, 16, 20, 24};
+constexpr TElfLayout Elf64Layout{64, 64, 8, 40, 58, 60, 62, 24, 32, 40};
+constexpr size_t LargestHeaderBytes = 64;
+constexpr size_t LargestSectionHeaderBytes = 64;
 
 uint64_t Little(const uint8_t* Bytes, size_t Count)
 {
@@ -58,30 +69,35 @@ std::optional<TElfSectionReader::TSectionHeader> TElfSectionReader::Section(uint
 {
     if (Index >= FCount || Index > (FFileSize - FTableOffset) / FEntryBytes)
         return std::nullopt;
-    uint8_t raw[SectionHeaderBytes];
-    if (!ReadAt(FTableOffset + Index * FEntryBytes, SectionHeaderBytes, raw))
+    const TElfLayout& layout = FElf32 ? Elf32Layout : Elf64Layout;
+    uint8_t raw[LargestSectionHeaderBytes];
+    if (!ReadAt(FTableOffset + Index * FEntryBytes, layout.SectionHeaderBytes, raw))
         return std::nullopt;
     TSectionHeader header;
     header.Name = static_cast<uint32_t>(Little(raw + SectionNameAt, 4));
     header.Type = static_cast<uint32_t>(Little(raw + SectionTypeAt, 4));
-    header.Offset = Little(raw + SectionOffsetAt, 8);
-    header.Size = Little(raw + SectionSizeAt, 8);
-    header.Link = static_cast<uint32_t>(Little(raw + SectionLinkAt, 4));
+    header.Offset = Little(raw + layout.SectionOffsetAt, layout.Word);
+    header.Size = Little(raw + layout.SectionSizeAt, layout.Word);
+    header.Link = static_cast<uint32_t>(Little(raw + layout.SectionLinkAt, 4));
     return header;
 }
 
 bool TElfSectionReader::ReadHeader()
 {
-    uint8_t raw[ElfHeaderBytes];
-    if (!ReadAt(0, ElfHeaderBytes, raw) || std::memcmp(raw, ElfMagic, sizeof ElfMagic) != 0)
+    uint8_t raw[LargestHeaderBytes];
+    if (!ReadAt(0, ClassIndex + 2, raw) || std::memcmp(raw, ElfMagic, sizeof ElfMagic) != 0)
         return false;
-    if (raw[ClassIndex] != Class64 || raw[DataIndex] != LittleEndian)
+    if (raw[DataIndex] != LittleEndian || (raw[ClassIndex] != Class32 && raw[ClassIndex] != Class64))
         return false;
-    FTableOffset = Little(raw + TableOffsetAt, 8);
-    FEntryBytes = Little(raw + EntryBytesAt, 2);
-    const uint64_t declaredCount = Little(raw + CountAt, 2);
-    FNameTableIndex = Little(raw + NameIndexAt, 2);
-    if (FTableOffset == 0 || FTableOffset > FFileSize || FEntryBytes < SectionHeaderBytes)
+    FElf32 = raw[ClassIndex] == Class32;
+    const TElfLayout& layout = FElf32 ? Elf32Layout : Elf64Layout;
+    if (!ReadAt(0, layout.HeaderBytes, raw))
+        return false;
+    FTableOffset = Little(raw + layout.TableOffsetAt, layout.Word);
+    FEntryBytes = Little(raw + layout.EntryBytesAt, 2);
+    const uint64_t declaredCount = Little(raw + layout.CountAt, 2);
+    FNameTableIndex = Little(raw + layout.NameIndexAt, 2);
+    if (FTableOffset == 0 || FTableOffset > FFileSize || FEntryBytes < layout.SectionHeaderBytes)
         return false;
     FCount = declaredCount == 0 ? 1 : declaredCount;
     if (declaredCount == 0 || FNameTableIndex == ExtendedIndex) {

@@ -1,5 +1,6 @@
 #pragma once
-// Reads one named section of a 64-bit little-endian ELF file. Every offset,
+// Reads one named section of a little-endian ELF file, 32-bit (armhf) or
+// 64-bit. Every offset,
 // size and index taken from the file is checked against the file's real size
 // before it is used.
 
@@ -17,7 +18,7 @@ public:
     explicit TElfSectionReader(const std::string& FileName);
 
     // The contents of the section named SectionName; false when the file cannot
-    // be read, is not a 64-bit little-endian ELF file, has no such section, or
+    // be read, is not a little-endian ELF file, has no such section, or
     // the section holds no file data or is larger than MaxSectionBytes.
     bool Read(const std::string& SectionName, std::vector<uint8_t>& Contents);
 
@@ -36,9 +37,10 @@ private:
     bool HasName(const TSectionHeader& Names, uint32_t NameOffset, const std::string& Wanted);
 
     std::ifstream FStream;
+    bool FElf32 = false;           // a 32-bit ELF file: its own field layout; else 64-bit
     uint64_t FFileSize = 0;        // bytes
     uint64_t FCount = 0;           // section headers
     uint64_t FTableOffset = 0;     // file offset of the section header table
-    uint64_t FEntryBytes = 0;      // size of one section header, at least 64
+    uint64_t FEntryBytes = 0;      // size of one section header, at least the class's (40 or 64)
     uint64_t FNameTableIndex = 0;  // section holding the section names
 };

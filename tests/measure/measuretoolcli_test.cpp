@@ -3,6 +3,7 @@
 
 #include "platform/verres/winver.h"
 
+#include "report/vectorpath.h"
 #include "support/measuretoolrun.h"
 #include "support/scratchdir.h"
 #include "support/soxstats.h"
@@ -84,7 +85,7 @@ TEST(MeasureTool, Usage)
 
     const TToolRun version = RunTool(dir, {"--version"});
     EXPECT_EQ(version.Status, 0);
-    EXPECT_TRUE(std::regex_match(version.Out, std::regex(R"(quimbrel-measure [0-9]+(\.[0-9]+){1,3}\n)"))) << version.Out;
+    EXPECT_TRUE(std::regex_match(version.Out, std::regex(R"(quimbrel-measure [0-9]+(\.[0-9]+){1,3}\nvector path: [a-z0-9]+\n)"))) << version.Out;
 }
 
 TEST(MeasureTool, VersionComesFromItsVersionResource)
@@ -98,7 +99,9 @@ TEST(MeasureTool, VersionComesFromItsVersionResource)
     uint32_t length = 0;
     ASSERT_TRUE(VerQueryValue(block.data(), "\\StringFileInfo\\080904E4\\FileVersion", &value, &length));
     const TScratchDir dir;
-    EXPECT_EQ(RunTool(dir, {"--version"}).Out, "quimbrel-measure " + std::string(static_cast<const char*>(value)) + "\n");
+    // Then the vector path, which this test's process chooses as the tool does.
+    EXPECT_EQ(RunTool(dir, {"--version"}).Out, "quimbrel-measure " + std::string(static_cast<const char*>(value)) +
+                                                   "\nvector path: " + measure::VectorPathName(measure::ActiveVectorPath()) + "\n");
 }
 
 TEST(MeasureTool, JsonParsesWithBlocksAndMarks)
@@ -144,7 +147,7 @@ TEST(MeasureTool, ProgressBarOnATerminal)
     const std::string wav = dir.File("long.wav");
     WriteWavFile(wav, std::vector<int16_t>(BlockFrames * 2 * 700, 5));
     int status = 0;
-    const std::string terminal = RunCommand("script -qec " + ShellQuote(ShellQuote(Tool) + " " + ShellQuote(wav) + " >" +
+    const std::string terminal = RunCommand("script -qec " + ShellQuote(BuiltProgramCommand(Tool) + " " + ShellQuote(wav) + " >" +
                                                                   ShellQuote(dir.File("report.txt"))) +
                                                 " /dev/null",
                                             status);

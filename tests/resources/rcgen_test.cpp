@@ -3,6 +3,7 @@
 // the line named.
 
 #include "platform/verres/winver.h"
+#include "support/measuretoolrun.h"
 #include "support/resfile.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ protected:
     int Generate(const std::string& Description)
     {
         std::ofstream(FDir + "/version.txt", std::ios::trunc) << Description;
-        const std::string command = "'" + Generator + "' version '" + FDir + "/version.txt' '" + FDir + "/block.bin' '" +
+        const std::string command = BuiltProgramCommand(Generator) + " version '" + FDir + "/version.txt' '" + FDir + "/block.bin' '" +
                                     FDir + "/block.cpp' > '" + FDir + "/log' 2>&1";
         const int status = std::system(command.c_str());
         const std::vector<uint8_t> log = ReadBinaryFile(FDir + "/log");

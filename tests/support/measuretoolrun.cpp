@@ -16,10 +16,16 @@ std::string ReadText(const std::string& Path)
     return text.str();
 }
 
+std::string BuiltProgramCommand(const std::string& Tool)
+{
+    const std::string emulator = QUIMBREL_TEST_EMULATOR;
+    return (emulator.empty() ? "" : emulator + " ") + ShellQuote(Tool);
+}
+
 TToolRun RunMeasureTool(const std::string& Tool, const TScratchDir& Dir, const std::vector<std::string>& Args)
 {
     // Grouped, so that the redirections here win over RunCommand's own.
-    std::string command = "{ " + ShellQuote(Tool);
+    std::string command = "{ " + BuiltProgramCommand(Tool);
     for (const auto& arg : Args)
         command += " " + ShellQuote(arg);
     command += " >" + ShellQuote(Dir.File("out.txt")) + " 2>" + ShellQuote(Dir.File("err.txt")) + " </dev/null; }";

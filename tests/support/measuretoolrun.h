@@ -16,6 +16,10 @@ struct TToolRun {
     std::string Err; // standard error
 };
 
+// Tool (a program of this build) as shell words: under the emulator in a
+// Linux cross build (QUIMBREL_TEST_EMULATOR), where the system cannot start it itself.
+std::string BuiltProgramCommand(const std::string& Tool);
+
 // Runs Tool with Args, standard input empty; standard output and error are
 // kept in Dir's out.txt and err.txt.
 TToolRun RunMeasureTool(const std::string& Tool, const TScratchDir& Dir, const std::vector<std::string>& Args);

@@ -7,6 +7,7 @@
 #include "report/filemeasurement.h"
 #include "report/jsonreport.h"
 #include "report/textreport.h"
+#include "report/vectorpath.h"
 #include "tools/measure/commandline.h"
 #include "tools/measure/livemeasurement.h"
 #include "tools/measure/terminal.h"
@@ -50,8 +51,10 @@ int main(int argc, char** argv)
         std::fputs(HelpText().c_str(), stdout);
         return ExitMeasured;
     }
+    // A vector path that QUIMBREL_SIMD names and this processor lacks ends the run here.
+    const TVectorPath vectorPath = ActiveVectorPath();
     if (options.Version) {
-        std::printf("quimbrel-measure %s\n", ToolVersion().c_str());
+        std::printf("quimbrel-measure %s\nvector path: %s\n", ToolVersion().c_str(), VectorPathName(vectorPath));
         return ExitMeasured;
     }
 

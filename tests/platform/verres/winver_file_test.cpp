@@ -127,7 +127,7 @@ const TFileCase FilesWithoutVersion[] = {
     {"not ELF", NotElf},
     {"empty", Empty},
     {"only the ELF header", HeaderOnly},
-    {"32-bit ELF", Elf32},
+    {"64-bit ELF marked 32-bit", Elf32},
     {"big-endian ELF", BigEndian},
     {"section table past the end", TableOutside},
     {"section table offset near 2^64", TableHuge},
