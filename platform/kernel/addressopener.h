@@ -12,3 +12,6 @@ bool ShellOpen(const std::string& Address);
 // restores the desktop.
 using TShellOpenHook = std::function<bool(const std::string& Address)>;
 void SetShellOpenHook(TShellOpenHook Hook);
+
+// The desktop's side of ShellOpen, which each platform's peers give.
+bool DesktopOpen(const std::string& Address);

@@ -6,25 +6,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace {
-
-TShellOpenHook& ShellOpenHook()
+bool DesktopOpen(const std::string& Address)
 {
-    static TShellOpenHook hook;
-    return hook;
-}
-
-} // namespace
-
-void SetShellOpenHook(TShellOpenHook Hook)
-{
-    ShellOpenHook() = std::move(Hook);
-}
-
-bool ShellOpen(const std::string& Address)
-{
-    if (ShellOpenHook())
-        return ShellOpenHook()(Address);
     Application.Peer();
     const QUrl url = QUrl::fromUserInput(ToQString(Address));
     if (!url.isValid())

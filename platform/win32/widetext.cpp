@@ -19,3 +19,13 @@ std::string Utf8Text(const wchar_t* Text, size_t Units)
     WideCharToMultiByte(CP_UTF8, 0, Text, count, utf8.data(), bytes, nullptr, nullptr);
     return utf8;
 }
+
+std::string Utf8Text(const std::wstring& Text)
+{
+    return Utf8Text(Text.data(), Text.size());
+}
+
+std::string Utf8Text(const wchar_t* Text)
+{
+    return Text ? Utf8Text(std::wstring(Text)) : std::string();
+}

@@ -7,3 +7,6 @@
 std::wstring WideText(const std::string& Utf8);
 // Units UTF-16 units as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf8Text(const wchar_t* Text, size_t Units);
+// The same, for a whole string, and for a null-terminated one (nullptr reads as empty).
+std::string Utf8Text(const std::wstring& Text);
+std::string Utf8Text(const wchar_t* Text);

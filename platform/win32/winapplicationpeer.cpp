@@ -3,7 +3,7 @@
 #include "platform/kernel/applicationpeer.h"
 #include "platform/kernel/messages.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winguard.h"
 #include "platform/win32/winpaintwindow.h"
 #include "platform/win32/winwindowpeer.h"
@@ -133,8 +133,8 @@ public:
     int ShowMessageBox(const std::string& Text, const std::string& Caption, int Flags) override
     {
         // The flags and answers are Windows' own.
-        const std::wstring text = ToWide(Text);
-        const std::wstring caption = ToWide(Caption);
+        const std::wstring text = WideText(Text);
+        const std::wstring caption = WideText(Caption);
         // Also to the debugger's log, where a support engineer (or a test
         // under Wine, with WINEDEBUG=+debugstr) reads what the user was told.
         OutputDebugStringW((caption + L": " + text + L"\n").c_str());
@@ -169,7 +169,7 @@ std::string ProgramFilePath()
         if (length == 0)
             return std::string();
         if (length < path.size())
-            return FromWide(path.substr(0, length));
+            return Utf8Text(path.substr(0, length));
         path.resize(path.size() * 2);
     }
 }

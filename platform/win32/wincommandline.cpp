@@ -1,6 +1,6 @@
 #include "platform/kernel/commandlinepeer.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winapi.h"
 
 
@@ -153,7 +153,7 @@ bool WriteTo(HANDLE Handle, const std::string& Text)
     DWORD mode = 0;
     DWORD written = 0;
     if (GetConsoleMode(Handle, &mode)) {
-        const std::wstring wide = ToWide(Text);
+        const std::wstring wide = WideText(Text);
         return WriteConsoleW(Handle, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
     }
     if (GetFileType(Handle) == FILE_TYPE_UNKNOWN)
@@ -180,7 +180,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv)
         return std::vector<std::string>(argv, argv + argc);
     std::vector<std::string> result;
     for (int i = 0; i < count; ++i)
-        result.push_back(FromWide(arguments[i]));
+        result.push_back(Utf8Text(arguments[i]));
     LocalFree(arguments);
     return result;
 }
@@ -203,6 +203,6 @@ void ShowCommandLineText(const std::string& Text, bool Error)
         if (written)
             return;
     }
-    const std::wstring text = ToWide(Text);
+    const std::wstring text = WideText(Text);
     MessageBoxW(nullptr, text.c_str(), L"Quimbrel", MB_OK | (Error ? MB_ICONWARNING : MB_ICONINFORMATION));
 }

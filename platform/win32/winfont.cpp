@@ -1,6 +1,6 @@
 #include "platform/win32/winfont.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 
 #include <map>
 #include <tuple>
@@ -21,7 +21,7 @@ HFONT GdiFont(const TFont& Font)
     spec.lfStrikeOut = (Font.Style & fsStrikeOut) ? TRUE : FALSE;
     spec.lfCharSet = DEFAULT_CHARSET;
     spec.lfQuality = DEFAULT_QUALITY;
-    const std::wstring face = ToWide(Font.Name);
+    const std::wstring face = WideText(Font.Name);
     lstrcpynW(spec.lfFaceName, face.c_str(), LF_FACESIZE);
     HFONT font = CreateFontIndirectW(&spec);
     fonts[key] = font;

@@ -1,6 +1,6 @@
 #include "platform/widgets/label.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winfont.h"
 #include "platform/win32/winguard.h"
 #include "platform/win32/winpaintwindow.h"
@@ -25,7 +25,7 @@ public:
     {
         FLines.clear();
         for (const std::string& line : Lines)
-            FLines.push_back(ToWide(line));
+            FLines.push_back(WideText(line));
         FAlignment = Alignment;
         FLineHeight = LineHeight;
         InvalidateRect(Handle(), nullptr, TRUE);

@@ -1,6 +1,6 @@
 #include "platform/widgets/listview.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winwindowpeer.h"
 
 #include <algorithm>
@@ -33,7 +33,7 @@ public:
         const TListColumns& columns = View.Columns();
         const int columnCount = report ? std::max(1, columns.Count()) : 1;
         for (int c = 0; c < columnCount; ++c) {
-            std::wstring caption = c < columns.Count() ? ToWide(columns.Items(c)->Caption()) : std::wstring();
+            std::wstring caption = c < columns.Count() ? WideText(columns.Items(c)->Caption()) : std::wstring();
             LVCOLUMNW column{};
             column.mask = LVCF_TEXT | LVCF_SUBITEM;
             column.pszText = caption.data();
@@ -54,7 +54,7 @@ public:
             for (int c = 0; c < columns; ++c) {
                 wchar_t text[kTextCapacity] = {};
                 ListView_GetItemText(Handle(), r, c, text, kTextCapacity);
-                row.push_back(FromWide(text));
+                row.push_back(Utf8Text(text));
             }
             rows.push_back(row);
         }
@@ -81,14 +81,14 @@ private:
         const TListItems& items = View.Items();
         for (int r = 0; r < items.Count(); ++r) {
             const TListItem* item = items.Items(r);
-            std::wstring caption = ToWide(item->Caption());
+            std::wstring caption = WideText(item->Caption());
             LVITEMW row{};
             row.mask = LVIF_TEXT;
             row.iItem = r;
             row.pszText = caption.data();
             const int index = ListView_InsertItem(Handle(), &row);
             for (int s = 0; s < item->SubItems().Count() && s + 1 < ColumnCount; ++s) {
-                std::wstring text = ToWide(item->SubItems().Strings(s));
+                std::wstring text = WideText(item->SubItems().Strings(s));
                 ListView_SetItemText(Handle(), index, s + 1, text.data());
             }
         }

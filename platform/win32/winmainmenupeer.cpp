@@ -1,7 +1,7 @@
 #include "platform/widgets/mainmenu.h"
 #include "platform/widgets/menuitem.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winguard.h"
 #include "platform/win32/winmainmenu.h"
 #include "platform/win32/winapi.h"
@@ -125,7 +125,7 @@ private:
         if (position < 0)
             return;
         const std::string shortCut = ShortCutText(Item.ShortCut());
-        std::wstring text = ToWide(Item.Caption() + (shortCut.empty() ? "" : "\t" + shortCut));
+        std::wstring text = WideText(Item.Caption() + (shortCut.empty() ? "" : "\t" + shortCut));
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_STRING | MIIM_STATE | MIIM_FTYPE;

@@ -4,7 +4,7 @@
 #include "platform/alsa/captureinput.h"
 #include "platform/alsa/mmsystem.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winwaveindevice.h"
 
 #include <cstdio>
@@ -45,7 +45,7 @@ bool DeviceOf(const std::string& Name, unsigned& DeviceId)
         WAVEINCAPSW caps{};
         if (waveInGetDevCapsW(id, &caps, sizeof caps) != MMSYSERR_NOERROR)
             continue;
-        if (Name == std::to_string(id) || Name == FromWide(caps.szPname)) {
+        if (Name == std::to_string(id) || Name == Utf8Text(caps.szPname)) {
             DeviceId = id;
             return true;
         }

@@ -2,7 +2,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/application.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winwindowpeer.h"
 
 
@@ -18,7 +18,7 @@ std::wstring FilterText(const TOpenDialog& Dialog)
         std::string patterns;
         for (const std::string& pattern : filter.Patterns)
             patterns += (patterns.empty() ? "" : ";") + pattern;
-        text += ToWide(filter.Name) + L'\0' + ToWide(patterns) + L'\0';
+        text += WideText(filter.Name) + L'\0' + WideText(patterns) + L'\0';
     }
     return text + L'\0';
 }
@@ -40,11 +40,11 @@ DWORD DialogFlags(TOpenOptions Options)
 bool RunOpenFileDialog(const TOpenDialog& Dialog, std::string& FileName)
 {
     Application.Peer();
-    std::wstring name = ToWide(FileName);
+    std::wstring name = WideText(FileName);
     name.resize(kNameCapacity, L'\0');
     const std::wstring filter = FilterText(Dialog);
-    const std::wstring title = ToWide(Dialog.Title());
-    const std::wstring folder = ToWide(Dialog.InitialDir());
+    const std::wstring title = WideText(Dialog.Title());
+    const std::wstring folder = WideText(Dialog.InitialDir());
     TForm* main = Application.MainForm();
     OPENFILENAMEW request{};
     request.lStructSize = sizeof request;
@@ -58,6 +58,6 @@ bool RunOpenFileDialog(const TOpenDialog& Dialog, std::string& FileName)
     request.Flags = DialogFlags(Dialog.Options());
     if (!GetOpenFileNameW(&request))
         return false;
-    FileName = FromWide(name.c_str());
+    FileName = Utf8Text(name.c_str());
     return true;
 }

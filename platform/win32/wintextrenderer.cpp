@@ -1,7 +1,7 @@
 #include "platform/graphics/textrenderer.h"
 #include "platform/forms/application.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winfont.h"
 
 #include <cstring>
@@ -47,7 +47,7 @@ public:
         SelectObject(FDC, GdiFont(Font));
         SetBkMode(FDC, TRANSPARENT);
         SetTextColor(FDC, Font.Color);
-        const std::wstring text = ToWide(Text);
+        const std::wstring text = WideText(Text);
         TextOutW(FDC, X - clip.Left, Y - clip.Top, text.c_str(), static_cast<int>(text.size()));
         GdiFlush();
         CopyRows(Surface, clip, pixels, false);
@@ -59,7 +59,7 @@ private:
     SIZE Extent(const TFont& Font, const std::string& Text)
     {
         SelectObject(FDC, GdiFont(Font));
-        const std::wstring text = ToWide(Text);
+        const std::wstring text = WideText(Text);
         SIZE size{};
         GetTextExtentPoint32W(FDC, text.c_str(), static_cast<int>(text.size()), &size);
         return size;

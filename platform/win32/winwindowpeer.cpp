@@ -1,7 +1,7 @@
 #include "platform/win32/winwindowpeer.h"
 
 #include "platform/widgets/control.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winfont.h"
 #include "platform/win32/winpaintwindow.h"
 
@@ -145,7 +145,7 @@ void TWinWindowPeer::SetEnabled(bool Enabled)
 void TWinWindowPeer::SetText(const std::string& Text)
 {
     if (FWindow)
-        SetWindowTextW(FWindow, ToWide(Text).c_str());
+        SetWindowTextW(FWindow, WideText(Text).c_str());
 }
 
 void TWinWindowPeer::SetFont(const TFont& Font)
