@@ -3,7 +3,7 @@
 # Openbox), capturing from a private PulseAudio server (Wine's sound driver
 # talks to PulseAudio) whose default source is the monitor of a null sink
 # into which paplay plays a 1 kHz sine at half of full scale:
-#  - the window's client area is the specified 265 x 351 below its menu bar;
+#  - the window's client area is 265 x 351 below its menu bar, as on Linux;
 #  - once the input has started by itself the LED is lit and both bars
 #    reach the -6.02 dB row, read on a screenshot's pixels;
 #  - the caption carries the version (when the .exe has a version resource,
