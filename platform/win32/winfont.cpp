@@ -13,17 +13,17 @@ HFONT GdiFont(const TFont& Font)
     const auto found = fonts.find(key);
     if (found != fonts.end())
         return found->second;
-    LOGFONTW spec{};
-    spec.lfHeight = Font.Height;
-    spec.lfWeight = (Font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
-    spec.lfItalic = (Font.Style & fsItalic) ? TRUE : FALSE;
-    spec.lfUnderline = (Font.Style & fsUnderline) ? TRUE : FALSE;
-    spec.lfStrikeOut = (Font.Style & fsStrikeOut) ? TRUE : FALSE;
-    spec.lfCharSet = DEFAULT_CHARSET;
-    spec.lfQuality = DEFAULT_QUALITY;
+    LOGFONTW logFont{};
+    logFont.lfHeight = Font.Height;
+    logFont.lfWeight = (Font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = (Font.Style & fsItalic) ? TRUE : FALSE;
+    logFont.lfUnderline = (Font.Style & fsUnderline) ? TRUE : FALSE;
+    logFont.lfStrikeOut = (Font.Style & fsStrikeOut) ? TRUE : FALSE;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfQuality = DEFAULT_QUALITY;
     const std::wstring face = WideText(Font.Name);
-    lstrcpynW(spec.lfFaceName, face.c_str(), LF_FACESIZE);
-    HFONT font = CreateFontIndirectW(&spec);
+    lstrcpynW(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&logFont);
     fonts[key] = font;
     return font;
 }
