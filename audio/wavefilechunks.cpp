@@ -1,6 +1,5 @@
 #include "audio/wavefilechunks.h"
 
-#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -14,9 +13,6 @@ constexpr int BitsPerSampleAt = 14; // 16-bit
 constexpr uint16_t PcmFormatTag = 1;
 constexpr uint16_t AcceptedBitsPerSample = 16;
 constexpr uint32_t AcceptedSampleRate = 44100; // frames per second
-// Sizes that recorders leave when they never came back to write the real one.
-constexpr uint32_t UnwrittenSize = 0;
-constexpr uint32_t StreamingSize = 0xFFFFFFFF;
 
 uint16_t Le16(const unsigned char* Bytes)
 {
@@ -37,14 +33,9 @@ bool Descend(HMMIO File, MMCKINFO Wanted, const MMCKINFO* Parent, uint32_t Flags
     return true;
 }
 
-bool IsUnknownSize(uint32_t Size)
-{
-    return Size == UnwrittenSize || Size == StreamingSize;
-}
-
 } // namespace
 
-TWaveFileChunks::TWaveFileChunks(const std::string& FileName, bool AnyRate, TUnknownSizes Sizes)
+TWaveFileChunks::TWaveFileChunks(const std::string& FileName, bool AnyRate)
 {
     errno = 0;
     FFile = mmioOpen(FileName, MMIO_READ | MMIO_ALLOCBUF);
@@ -53,7 +44,7 @@ TWaveFileChunks::TWaveFileChunks(const std::string& FileName, bool AnyRate, TUnk
         FCheck = wcCannotOpen;
         return;
     }
-    FCheck = CheckChunks(AnyRate, Sizes);
+    FCheck = CheckChunks(AnyRate);
 }
 
 TWaveFileChunks::~TWaveFileChunks()
@@ -62,14 +53,14 @@ TWaveFileChunks::~TWaveFileChunks()
         mmioClose(FFile, 0);
 }
 
-TWaveFileCheck TWaveFileChunks::CheckChunks(bool AnyRate, TUnknownSizes Sizes)
+TWaveFileCheck TWaveFileChunks::CheckChunks(bool AnyRate)
 {
     FFileBytes = mmioBytesRemaining(FFile);
     MMCKINFO wanted;
     wanted.fccType = mmioStringToFOURCC("WAVE", 0);
     if (!Descend(FFile, wanted, nullptr, MMIO_FINDRIFF, FRiff))
         return wcNotRiffWave;
-    const MMCKINFO riff = Extent(FRiff, Sizes);
+    const MMCKINFO& riff = FRiff;
     wanted = MMCKINFO{};
     wanted.ckid = mmioStringToFOURCC("fmt ", 0);
     if (!Descend(FFile, wanted, &riff, MMIO_FINDCHUNK, FFormatChunk))
@@ -90,18 +81,8 @@ TWaveFileCheck TWaveFileChunks::CheckChunks(bool AnyRate, TUnknownSizes Sizes)
         // A file that ends before its RIFF chunk does was cut before its data.
         return riff.dwDataOffset + riff.cksize > FFileBytes ? wcDataCutShort : wcNoData;
     FDataBytesPresent = mmioBytesRemaining(FFile);
-    FDataBytes = Sizes == usToEndOfFile && IsUnknownSize(FData.cksize) ? FDataBytesPresent : FData.cksize;
+    FDataBytes = FData.cksize;
     return FDataBytesPresent < FDataBytes ? wcDataCutShort : wcAccepted;
-}
-
-MMCKINFO TWaveFileChunks::Extent(const MMCKINFO& Chunk, TUnknownSizes Sizes) const
-{
-    MMCKINFO extent = Chunk;
-    if (Sizes == usToEndOfFile && IsUnknownSize(Chunk.cksize)) {
-        const uint64_t toEnd = FFileBytes > Chunk.dwDataOffset ? FFileBytes - Chunk.dwDataOffset : 0;
-        extent.cksize = static_cast<uint32_t>(std::min<uint64_t>(toEnd, StreamingSize));
-    }
-    return extent;
 }
 
 bool TWaveFileChunks::ReadFormat()

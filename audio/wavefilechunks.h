@@ -31,14 +31,6 @@ enum TWaveFileCheck {
     wcAccepted,       // every chunk found; the file stands at the first sample
 };
 
-// What a RIFF or data size of 0 or 0xFFFFFFFF means. Streaming recorders, and
-// recorders stopped before they could go back and write the sizes, leave these
-// in their place.
-enum TUnknownSizes {
-    usAsDeclared,  // the sizes as written: the window's file run
-    usToEndOfFile, // the chunk runs to the end of the file
-};
-
 // The fields of the format record that decide acceptance.
 struct TWaveFormatFields {
     uint16_t FormatTag = 0;     // 1 = PCM
@@ -50,7 +42,7 @@ struct TWaveFormatFields {
 class TWaveFileChunks {
 public:
     // Opens FileName and checks it; AnyRate accepts every sample rate.
-    TWaveFileChunks(const std::string& FileName, bool AnyRate, TUnknownSizes Sizes = usAsDeclared);
+    TWaveFileChunks(const std::string& FileName, bool AnyRate);
     ~TWaveFileChunks();
     TWaveFileChunks(const TWaveFileChunks&) = delete;
     TWaveFileChunks& operator=(const TWaveFileChunks&) = delete;
@@ -72,15 +64,12 @@ public:
     const MMCKINFO& DataChunk() const { return FData; }
     // Bytes that the file holds from the start of the data chunk's samples.
     uint64_t DataBytesPresent() const { return FDataBytesPresent; }
-    // The data chunk's size in bytes: as declared, or, for a size that
-    // usToEndOfFile reads as unknown, the bytes present.
+    // The data chunk's size in bytes, as declared.
     uint64_t DataBytes() const { return FDataBytes; }
 
 private:
-    TWaveFileCheck CheckChunks(bool AnyRate, TUnknownSizes Sizes);
+    TWaveFileCheck CheckChunks(bool AnyRate);
     bool ReadFormat();
-    // Chunk as a parent to search in; an unknown size runs to the end of the file.
-    MMCKINFO Extent(const MMCKINFO& Chunk, TUnknownSizes Sizes) const;
 
     HMMIO FFile = nullptr;              // open from construction to destruction, unless the open failed
     int FOpenError = 0;                 // errno of a failed open, else 0
