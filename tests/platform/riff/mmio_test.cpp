@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 using namespace riffbuilder;
@@ -51,6 +53,19 @@ TEST(Mmio, FourCCIsLittleEndianAndPaddedWithBlanks)
     EXPECT_EQ(mmioStringToFOURCC("fmt "), 0x20746D66u);
     EXPECT_EQ(mmioStringToFOURCC("fmt"), mmioStringToFOURCC("fmt "));
     EXPECT_EQ(mmioStringToFOURCC("datalong"), mmioStringToFOURCC("data"));
+}
+
+// Names are UTF-8 inside the program; on Windows a name outside the system's
+// code page must still open, so it reaches the system as UTF-16.
+TEST(Mmio, ANameOutsideAsciiOpensAsItIsSpelled)
+{
+    const std::filesystem::path file = std::filesystem::path(ScratchPath("")) / u8"\u0141ukasz \u6CE2.wav";
+    std::ofstream(file, std::ios::binary) << "RIFF";
+    const std::u8string spelled = file.u8string();
+    const HMMIO opened = mmioOpen(std::string(spelled.begin(), spelled.end()));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(ReadAll(opened, 4), "RIFF");
+    mmioClose(opened);
 }
 
 TEST(Mmio, MissingFileAndUnsupportedFlagsGiveNoHandle)
