@@ -1,10 +1,10 @@
 #include "platform/win32/capturestream.h"
+#include "platform/win32/waveindevices.h"
 
 #include <windows.h>
 #include <mmsystem.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,33 +16,7 @@ constexpr unsigned BuffersQueued = 5;      // half a second of slack for a late 
 constexpr unsigned BuffersPerSecond = 10;  // 100 ms buffers, as the window's blocks
 // Read looks at the stream at least this often even when nothing comes.
 constexpr DWORD PollTimeoutMilliseconds = 200;
-const char* const DefaultDevice = "default";
 const char* const NoInputText = "no input has come for 2 s";
-
-// The device number DeviceName names, or WAVE_MAPPER for "default"; false
-// when no device has that number or name.
-bool FindDevice(const char* DeviceName, UINT& Device)
-{
-    if (std::strcmp(DeviceName, DefaultDevice) == 0) {
-        Device = WAVE_MAPPER;
-        return true;
-    }
-    const UINT count = waveInGetNumDevs();
-    char* end = nullptr;
-    const unsigned long number = std::strtoul(DeviceName, &end, 10);
-    if (*DeviceName != '\0' && *end == '\0') {
-        Device = static_cast<UINT>(number);
-        return number < count;
-    }
-    for (UINT i = 0; i < count; ++i) {
-        WAVEINCAPSA caps = {};
-        if (waveInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR && std::strcmp(caps.szPname, DeviceName) == 0) {
-            Device = i;
-            return true;
-        }
-    }
-    return false;
-}
 
 } // namespace
 
@@ -75,8 +49,8 @@ struct TCaptureStream::TDevice {
 int TCaptureStream::Open(const char* DeviceName, unsigned Channels, unsigned Rate,
                          std::unique_ptr<TCaptureStream>& Stream)
 {
-    UINT deviceId = 0;
-    if (!FindDevice(DeviceName, deviceId))
+    TWaveInDeviceId deviceId = 0;
+    if (!FindWaveInDevice(DeviceName, deviceId))
         return -static_cast<int>(MMSYSERR_BADDEVICEID);
     auto device = std::make_unique<TDevice>();
     device->DataEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);

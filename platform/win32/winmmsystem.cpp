@@ -4,7 +4,7 @@
 #include "platform/alsa/captureinput.h"
 #include "platform/alsa/mmsystem.h"
 
-#include "platform/win32/widetext.h"
+#include "platform/win32/waveindevices.h"
 #include "platform/win32/winwaveindevice.h"
 
 #include <cstdio>
@@ -32,27 +32,6 @@ std::string& TriedDevice()
     return name;
 }
 
-// The winmm device of an input name: "default" is the wave mapper; a number
-// or a name that waveInGetDevCapsW gives is that device. False for none.
-bool DeviceOf(const std::string& Name, unsigned& DeviceId)
-{
-    if (Name == DefaultCaptureInput) {
-        DeviceId = WAVE_MAPPER;
-        return true;
-    }
-    const unsigned count = waveInGetNumDevs();
-    for (unsigned id = 0; id < count; ++id) {
-        WAVEINCAPSW caps{};
-        if (waveInGetDevCapsW(id, &caps, sizeof caps) != MMSYSERR_NOERROR)
-            continue;
-        if (Name == std::to_string(id) || Name == Utf8Text(caps.szPname)) {
-            DeviceId = id;
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Format, HWND Callback, uintptr_t,
@@ -62,7 +41,7 @@ MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Form
         return MMSYSERR_INVALPARAM;
     TriedDevice() = CaptureInputName();
     unsigned device = WAVE_MAPPER;
-    if (!DeviceOf(TriedDevice(), device))
+    if (!FindWaveInDevice(TriedDevice(), device))
         return MMSYSERR_BADDEVICEID;
     std::unique_ptr<TWinWaveInDevice> opened;
     const MMRESULT result = TWinWaveInDevice::Open(device, *Format, Callback, opened);
