@@ -17,17 +17,6 @@ int gToolkitArgc = 1;
 char gToolkitName[] = "quimbrel";
 char* gToolkitArgv[] = {gToolkitName, nullptr};
 
-std::string CurrentExceptionMessage()
-{
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "Unknown error";
-    }
-}
-
 } // namespace
 
 TApplication::TApplication() : TComponent(nullptr)

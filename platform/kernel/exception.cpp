@@ -1,6 +1,7 @@
 #include "platform/kernel/exception.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -13,9 +14,9 @@ TExceptionHandler& InstalledHandler()
 
 } // namespace
 
-void SetExceptionHandler(TExceptionHandler Handler)
+TExceptionHandler SetExceptionHandler(TExceptionHandler Handler)
 {
-    InstalledHandler() = std::move(Handler);
+    return std::exchange(InstalledHandler(), std::move(Handler));
 }
 
 void HandleHandlerException(TObject* Sender)
@@ -24,11 +25,16 @@ void HandleHandlerException(TObject* Sender)
         InstalledHandler()(Sender);
         return;
     }
+    std::fprintf(stderr, "%s\n", CurrentExceptionMessage().c_str());
+}
+
+std::string CurrentExceptionMessage()
+{
     try {
         throw;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        return e.what();
     } catch (...) {
-        std::fputs("Unknown error\n", stderr);
+        return "Unknown error";
     }
 }

@@ -28,10 +28,14 @@ public:
 // posted message's, a timer's): the application object, which lives above
 // the kernel with the forms, installs its exception display here as it is
 // made, as the event loop installs the posted-message waker. Sender is the
-// object whose handler raised it, or nullptr.
+// object whose handler raised it, or nullptr. Returns the handler it replaces.
 using TExceptionHandler = std::function<void(TObject* Sender)>;
-void SetExceptionHandler(TExceptionHandler Handler);
+TExceptionHandler SetExceptionHandler(TExceptionHandler Handler);
 
 // Hands the exception being handled (call inside a catch) to the installed
 // handler; without one its message goes to standard error.
 void HandleHandlerException(TObject* Sender);
+
+// The message of the exception being handled (call inside a catch): what()
+// of a standard exception, "Unknown error" for anything else.
+std::string CurrentExceptionMessage();

@@ -1,4 +1,5 @@
 #include "platform/forms/application.h"
+#include "platform/kernel/exception.h"
 #include "platform/kernel/messages.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,33 @@ TEST(MessagesTest, PostedMessagesArriveInPostingOrderAcrossWindows)
     EXPECT_EQ(a.Seen[1].second, 4);
     EXPECT_EQ(order, std::vector<std::string>{"c2"});
     DeallocateHWnd(c);
+}
+
+// A handler's exception goes to the hook the application installed, with no
+// sender for a posted message; without a hook its message goes to standard
+// error. Either way the messages after it are still dispatched.
+TEST(MessagesTest, AHandlersExceptionReachesTheInstalledHookOrStandardError)
+{
+    TLoggingWindow after;
+    HWND throwing = AllocateHWnd([](TMessage&) { throw Exception("handler failed"); });
+    std::vector<std::pair<TObject*, std::string>> told;
+    TExceptionHandler previous = SetExceptionHandler(
+        [&](TObject* Sender) { told.emplace_back(Sender, CurrentExceptionMessage()); });
+    PostMessage(throwing, kData, 0, 1);
+    PostMessage(after.Handle, kData, 0, 2);
+    DispatchPostedMessages();
+    SetExceptionHandler(nullptr);
+    PostMessage(throwing, kData, 0, 3);
+    testing::internal::CaptureStderr();
+    DispatchPostedMessages();
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    SetExceptionHandler(std::move(previous));
+    DeallocateHWnd(throwing);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, nullptr);
+    EXPECT_EQ(told[0].second, "handler failed");
+    EXPECT_EQ(after.Seen.size(), 1u);
+    EXPECT_EQ(stderrText, "handler failed\n");
 }
 
 TEST(MessagesTest, MessagesFromAnotherThreadKeepTheirOrder)
