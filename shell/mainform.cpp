@@ -287,7 +287,7 @@ bool TForm1::RunFile(const std::string& FileName)
     // The last run's levels are not this one's.
     if (FFileLevels)
         FFileLevels->Hide();
-    FFileFigures->Begin(FileName, AudioAnalyser->PeakLevel());
+    FFileFigures->Begin(FileName);
     try {
         AudioAnalyser->ProcessFile(FileName);
     } catch (const TFileRunEnded&) {
@@ -320,7 +320,7 @@ void TForm1::TellFileRun(const std::string& FileName)
     }
     if (AudioAnalyser->FileCheck() != wcAccepted || AudioAnalyser->BufferCount() == 0)
         return;
-    FFileFigures->End(AudioAnalyser->FileFormat(), AudioAnalyser->FileFrames());
+    FFileFigures->End(AudioAnalyser->FileFormat(), AudioAnalyser->FileFrames(), AudioAnalyser->PeakLevel());
     if (!FFileLevels)
         FFileLevels = new TFileLevelsForm(this);
     FFileLevels->ShowFigures(FileName, FFileFigures->Info(), FFileFigures->Summary());

@@ -224,6 +224,14 @@ TEST_F(MainFormTest, PeakCheckBoxSwitchesTheMeasureMidRun)
     EXPECT_FALSE(Form->AudioAnalyser->PeakLevel());
     EXPECT_NEAR(peakReading, -6.02f, 0.01f);
     EXPECT_NEAR(Form->LevelMeter->LeftdB(), -3.01f, 0.05f) << "later blocks are measured as RMS";
+    // "File levels" are those of the measure ticked at the end, for every block.
+    const TToolRun tool = RunMeasureTool(std::string(QUIMBREL_BINARY_DIR) + MeasureToolInBuild, Scratch, {"--rms", path});
+    ASSERT_EQ(tool.Status, 0) << tool.Err;
+    const std::vector<std::string> report = FigureLines(tool.Out);
+    ASSERT_NE(Form->FileLevels(), nullptr);
+    ASSERT_GE(report.size(), 2u);
+    EXPECT_EQ(Form->FileLevels()->LabelHeading->Caption(), report[0]);
+    EXPECT_EQ(ShownFigureLines(*Form->FileLevels()), std::vector<std::string>(report.begin() + 1, report.end()));
 }
 
 TEST_F(MainFormTest, CancelEscapeAndClosingEndTheRunAfterTheBlockInHand)
