@@ -2,9 +2,11 @@
 # quimbrel-measure.exe --live under Wine, through winmm and Wine's PulseAudio
 # driver, on a private PulseAudio server whose default source is the monitor
 # of a null sink into which paplay plays a 1 kHz sine at half of full scale:
-# three seconds of JSON lines read the tone at -6.02 dB; then the server is
-# killed while the tool captures, which ends the run with the report of what
-# was measured, one line on standard error and exit status 1.
+# three seconds of JSON lines read the tone at -6.02 dB; an input that is not
+# there ends the run at once with one line and exit status 1; Ctrl-C ends a
+# run with its report; then the server is killed while the tool captures,
+# which ends the run with the report of what was measured, one line on
+# standard error and exit status 1.
 #
 #   tests/windows/measurelive_wine.sh WINDOWS_TOOL WINEPREFIX
 set -uo pipefail
@@ -59,6 +61,26 @@ echo "--live --seconds 3 --json: exit status $status; blocks, lowest left, highe
 read -r count low high _ <<<"$levels"
 if [ "$status" != 0 ] || [ "$count" != 30 ] || ! awk -v l="$low" -v h="$high" 'BEGIN { exit !(l > -6.1 && h < -5.95) }'; then
   echo "FAIL: the tone was not read at -6.02 dB for 3 s"; errors "$work/tone.err"; failures=$((failures + 1))
+fi
+
+status=0
+wine "$tool" --live --input "No such input" >/dev/null 2>"$work/missing.all" </dev/null || status=$?
+errors "$work/missing.all" >"$work/missing.err"
+echo "--live --input \"No such input\": exit status $status, then: $(cat "$work/missing.err")"
+if [ "$status" != 1 ] || [ "$(wc -l <"$work/missing.err")" != 1 ] || ! grep -q "^quimbrel-measure: No such input: cannot be opened" "$work/missing.err"; then
+  echo "FAIL: a missing input was not one line and exit status 1"; failures=$((failures + 1))
+fi
+
+# Ctrl-C: Wine hands the console program SIGINT as CTRL_C_EVENT.
+status=0
+wine "$tool" --live >"$work/stop.out" 2>/dev/null </dev/null &
+tool_pid=$!
+for _ in $(seq 300); do grep -q " s  left" "$work/stop.out" 2>/dev/null && break; sleep 0.1; done
+kill -INT "$tool_pid"
+wait "$tool_pid" || status=$?
+echo "Ctrl-C while capturing: exit status $status"
+if [ "$status" != 0 ] || ! grep -q "marks, against" "$work/stop.out"; then
+  echo "FAIL: Ctrl-C did not end the run with its report"; failures=$((failures + 1))
 fi
 
 status=0
