@@ -120,7 +120,6 @@ environment() {
   export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
   export ALSA_CONFIG_PATH="$work/asound.conf"
   export QUIMBREL_SOURCE_VOLUME="wpctl get-volume @DEFAULT_AUDIO_SOURCE@"
-  export QUIMBREL_AMIXER_CAPTURE="amixer -D default sget Capture | grep -E 'Left|Right'"
   check_environment
 }
 

@@ -73,7 +73,6 @@ environment() {
   export PULSE_CLIENTCONFIG="$work/client.conf"
   export ALSA_CONFIG_PATH="$work/asound.conf"
   export QUIMBREL_SOURCE_VOLUME="pactl get-source-volume @DEFAULT_SOURCE@"
-  export QUIMBREL_AMIXER_CAPTURE="amixer -D default sget Capture | grep -E 'Left|Right'"
   export QUIMBREL_LAST_CLIENT="pactl list clients short | tail -1 | cut -f1"
   check_environment
 }

@@ -6,6 +6,7 @@
 readonly SERVER_WAIT_TRIES=100   # tries, 0.1 s apart, for the server to answer
 readonly CHECK_TIMEOUT_SECONDS="${QUIMBREL_CHECK_TIMEOUT:-480}" # the level-setting tries take about 130 s of it
 readonly TONE_SECONDS=300 # longer than the server lives in any run (the soak restarts it every minute)
+readonly SIGNAL_PART_SECONDS=20 # the satellite signal is made this long, then repeated
 
 # The tone the default source carries: a 441 Hz sine 1 dB below full scale.
 make_tone() {
@@ -15,8 +16,8 @@ make_tone() {
 # The weather-satellite signal the level-setting tries play, as long as the tone.
 make_satellite_signal() {
   local part="${1%.wav}-part.wav"
-  python3 "$(dirname "${BASH_SOURCE[0]}")/make-satellite-signal.py" "$part" 20 &&
-    sox "$part" "$1" repeat $((TONE_SECONDS / 20 - 1)) && rm -f "$part"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/make-satellite-signal.py" "$part" "$SIGNAL_PART_SECONDS" &&
+    sox "$part" "$1" repeat $((TONE_SECONDS / SIGNAL_PART_SECONDS - 1)) && rm -f "$part"
 }
 
 # Runs COMMAND... until it succeeds, for at most SERVER_WAIT_TRIES tries.
@@ -55,6 +56,8 @@ make_work_dir() {
 # The environment of the check, after the script's own environment().
 check_environment() {
   export QT_QPA_PLATFORM=offscreen
+  # Both servers' ALSA plugins offer the default source as the mixer's Capture control.
+  export QUIMBREL_AMIXER_CAPTURE="amixer -D default sget Capture | grep -E 'Left|Right'"
   unset QUIMBREL_INPUT
 }
 
