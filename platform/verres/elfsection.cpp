@@ -33,8 +33,11 @@ struct TElfLayout {
 };
 constexpr TElfLayout Elf32Layout{52, 40, 4, 32, 46, 48, 50, 16, 20, 24};
 constexpr TElfLayout Elf64Layout{64, 64, 8, 40, 58, 60, 62, 24, 32, 40};
-constexpr size_t LargestHeaderBytes = 64;
-constexpr size_t LargestSectionHeaderBytes = 64;
+// ELF64's headers are the larger; a buffer of their size holds either class's.
+constexpr size_t LargestHeaderBytes = Elf64Layout.HeaderBytes;
+constexpr size_t LargestSectionHeaderBytes = Elf64Layout.SectionHeaderBytes;
+static_assert(LargestHeaderBytes >= Elf32Layout.HeaderBytes &&
+              LargestSectionHeaderBytes >= Elf32Layout.SectionHeaderBytes);
 
 uint64_t Little(const uint8_t* Bytes, size_t Count)
 {
@@ -85,7 +88,7 @@ std::optional<TElfSectionReader::TSectionHeader> TElfSectionReader::Section(uint
 bool TElfSectionReader::ReadHeader()
 {
     uint8_t raw[LargestHeaderBytes];
-    if (!ReadAt(0, ClassIndex + 2, raw) || std::memcmp(raw, ElfMagic, sizeof ElfMagic) != 0)
+    if (!ReadAt(0, DataIndex + 1, raw) || std::memcmp(raw, ElfMagic, sizeof ElfMagic) != 0)
         return false;
     if (raw[DataIndex] != LittleEndian || (raw[ClassIndex] != Class32 && raw[ClassIndex] != Class64))
         return false;
