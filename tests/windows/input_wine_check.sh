@@ -10,12 +10,15 @@
 #    keys in the Input menu, they reach the -6.02 dB row (read on a screenshot);
 #  - --input with the tone's monitor's number, and with its name, starts on it;
 #  - --input with a name that no device has: "Error 2 opening wave input - No
-#    such file or directory (device NAME)", as on Linux.
-# Usage: tests/windows/input_wine_check.sh QUIMBREL_EXE
+#    such file or directory (device NAME)", as on Linux;
+#  - given WAVEINDEVICES_TEST (windows_waveindevices_test.exe), the lookup's
+#    unit test runs on this server's devices too (ctest's Wine has none).
+# Usage: tests/windows/input_wine_check.sh QUIMBREL_EXE [WAVEINDEVICES_TEST]
 # Without Wine it says so and passes, except in CI (CI set), where it fails.
 # QUIMBREL_WINEPREFIX names a Wine prefix to use (made when missing).
 set -uo pipefail
-exe="$(realpath "${1:?usage: input_wine_check.sh QUIMBREL_EXE}")"
+exe="$(realpath "${1:?usage: input_wine_check.sh QUIMBREL_EXE [WAVEINDEVICES_TEST]}")"
+lookup_test="${2:-}"
 
 if ! command -v wine > /dev/null; then
   if [ -n "${CI:-}" ]; then
@@ -199,6 +202,16 @@ start -i "No such device" && within 20 logged "opening wave input"
 expected="Error 2 opening wave input - No such file or directory (device No such device)"
 logged "$expected" && pass "told: $expected" ||
   fail "for an unknown name: $(grep -o "Error [0-9]* opening wave input[^\\]*" "$work/program.log" | head -n 1)"
+
+if [ -n "$lookup_test" ]; then
+  echo "== the lookup's unit test on these devices"
+  wineserver -k 2> /dev/null
+  if wine "$lookup_test" > "$work/lookup.log" 2>&1 && ! grep -q SKIPPED "$work/lookup.log"; then
+    pass "$(grep -o "[0-9]* tests from [0-9]* test suite ran" "$work/lookup.log"), none skipped"
+  else
+    fail "the lookup's unit test: $(grep -E "Failure|SKIPPED|Expected|Which is" "$work/lookup.log" | head -n 5)"
+  fi
+fi
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s); the program's output:"

@@ -63,8 +63,9 @@ TEST(WaveInDevicesTest, TextsThatOnlyLookLikeNumbersAreNames)
     const std::vector<std::string> names = WaveInDeviceNames();
     TWaveInDeviceId id = 0;
     for (const std::string text : {" 1", "+1", "01", "1 ", "0x1", "", "Default"}) {
-        if (std::find(names.begin(), names.end(), text) == names.end())
+        if (std::find(names.begin(), names.end(), text) == names.end()) {
             EXPECT_FALSE(Finds(text, id)) << '"' << text << '"';
+        }
     }
 }
 
