@@ -3,12 +3,15 @@
 # Openbox), capturing from a private PulseAudio server with two null sinks:
 # the default source is the monitor of "Quimbrel silence", into which nothing
 # plays, and paplay plays a 1 kHz sine at half of full scale into "Quimbrel
-# tone". Wine's sound driver lists both monitors as wave-input devices.
-#  - the Input menu lists "Default", then Wine's devices, by their names (read
-#    from Wine's trace of the menu items it is given);
+# tone"; two more sinks share the description "Quimbrel twin". Wine's sound
+# driver lists the monitors as wave-input devices, in an order of its own.
+#  - the Input menu lists "Default", then Wine's devices by their names, the
+#    twins by their numbers, and marks the one in use (read from Wine's trace
+#    of the menu items it is given);
 #  - started on Default the bars stay low; the tone's monitor chosen with the
 #    keys in the Input menu, they reach the -6.02 dB row (read on a screenshot);
-#  - --input with the tone's monitor's number, and with its name, starts on it;
+#  - --input with a number opens the device in that place, --input with the
+#    tone's monitor's name opens it, and the menu marks it;
 #  - --input with a name that no device has: "Error 2 opening wave input - No
 #    such file or directory (device NAME)", as on Linux;
 #  - given WAVEINDEVICES_TEST (windows_waveindevices_test.exe), the lookup's
