@@ -26,6 +26,9 @@ bash "$here/tests/windows/measurelive_wine.sh" "$build/tools/measure/quimbrel-me
 # The window program under Wine, on a desktop with a sound server.
 version="$(sed -n 's/^project(quimbrel VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"
 QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/window_wine_check.sh" "$build/shell/quimbrel.exe" "$version"
+# Its Input menu and --input, on a server with several sources.
+QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/input_wine_check.sh" "$build/shell/quimbrel.exe" \
+  "$build/tests/windows_waveindevices_test.exe"
 
 # Wine's server for this prefix goes with the stage.
 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true

@@ -22,13 +22,21 @@ std::string MenuText(const std::string& Text)
     return escaped;
 }
 
+// "USB Audio, Direct hardware device (hw:CARD=USB,DEV=0)"; the description
+// alone where it is the name, as for "Default" and Windows' devices.
+std::string Caption(const TCaptureInput& Input)
+{
+    if (Input.Name == DefaultCaptureInput || Input.Description == Input.Name)
+        return Input.Description;
+    return Input.Description.empty() ? Input.Name : Input.Description + " (" + Input.Name + ")";
+}
+
 } // namespace
 
 TInputCommands::TInputCommands(TForm1& Window) : FWindow(Window)
 {
     for (const TCaptureInput& input : ListCaptureInputs())
-        FDevices.push_back({input.Name, input.Name == DefaultCaptureInput ? input.Description
-                                                                         : input.Description + " (" + input.Name + ")"});
+        FDevices.push_back({input.Name, Caption(input)});
     // An input named by QUIMBREL_INPUT or --input that no hint lists.
     const std::string current = CaptureInputName();
     bool listed = false;

@@ -1,5 +1,6 @@
 #include "shell/programoptions.h"
 
+#include "platform/alsa/captureinput.h"
 #include "platform/kernel/commandlinepeer.h"
 
 namespace {
@@ -14,10 +15,7 @@ std::unique_ptr<TCommandLinePeer> Parser()
     return CreateCommandLinePeer(
         "Shows the level of a stereo audio input on a decibel meter, with the marks for "
         "weather-satellite signals.",
-        {{{"i", InputOption},
-          "Capture from the ALSA device NAME (as arecord -L lists them) instead of QUIMBREL_INPUT or "
-          "\"default\".",
-          "NAME"},
+        {{{"i", InputOption}, CaptureInputHelp(), "NAME"},
          {{"h", HelpOption}, "Show this help and exit.", ""},
          {{VersionOption}, "Show the version and exit.", ""}},
         "file", "A WAV file to offer in the Open dialog; nothing is opened at start.");

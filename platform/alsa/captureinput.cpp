@@ -51,6 +51,11 @@ std::vector<TCaptureInput> ListCaptureInputs()
     return inputs;
 }
 
+const char* CaptureInputHelp()
+{
+    return "Capture from the ALSA device NAME (as arecord -L lists them) instead of QUIMBREL_INPUT or \"default\".";
+}
+
 std::string CaptureInputName()
 {
     if (!ChosenInput().empty())

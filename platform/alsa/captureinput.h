@@ -24,6 +24,9 @@ struct TCaptureInput {
 // both directions), in ALSA's order, "default" not again.
 std::vector<TCaptureInput> ListCaptureInputs();
 
+// What --input takes, for the program's help: how this system names an input.
+const char* CaptureInputHelp();
+
 // The PCM that the next open uses.
 std::string CaptureInputName();
 // Chooses the PCM for the following opens; an empty name goes back to

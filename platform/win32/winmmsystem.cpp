@@ -7,6 +7,7 @@
 #include "platform/win32/waveindevices.h"
 #include "platform/win32/winwaveindevice.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -25,11 +26,32 @@ TWinWaveInDevice* Find(HWAVEIN Handle)
     return found == Devices().end() ? nullptr : found->second.get();
 }
 
-// The device that an open last tried, for the error texts.
-std::string& TriedDevice()
+// The input that an open last tried, for the error texts.
+struct TTriedInput {
+    std::string Name;
+    bool Unknown = false; // no device has that name
+};
+
+TTriedInput& Tried()
 {
-    static std::string name;
-    return name;
+    static TTriedInput tried;
+    return tried;
+}
+
+// winmm's explanation of Error, without its closing full stop. A name that
+// names no device is told as on Linux, where ALSA says so of a PCM it does
+// not know; winmm's own text for it speaks of device numbers out of range.
+std::string ErrorText(MMRESULT Error)
+{
+    if (Error == MMSYSERR_BADDEVICEID && Tried().Unknown)
+        return std::strerror(ENOENT);
+    char text[MAXERRORLENGTH] = {};
+    if (::waveInGetErrorTextA(Error, text, sizeof text) != MMSYSERR_NOERROR)
+        std::snprintf(text, sizeof text, "Unknown error %u", Error);
+    std::string full = text;
+    while (!full.empty() && (full.back() == '.' || full.back() == ' '))
+        full.pop_back();
+    return full;
 }
 
 } // namespace
@@ -39,9 +61,10 @@ MMRESULT waveInOpen(HWAVEIN* Handle, unsigned DeviceId, const WAVEFORMATEX* Form
 {
     if (!Handle || !Format || Flags != CALLBACK_WINDOW || (DeviceId != WAVE_MAPPER && DeviceId != 0))
         return MMSYSERR_INVALPARAM;
-    TriedDevice() = CaptureInputName();
+    Tried().Name = CaptureInputName();
     unsigned device = WAVE_MAPPER;
-    if (!FindWaveInDevice(TriedDevice(), device))
+    Tried().Unknown = !FindWaveInDevice(Tried().Name, device);
+    if (Tried().Unknown)
         return MMSYSERR_BADDEVICEID;
     std::unique_ptr<TWinWaveInDevice> opened;
     const MMRESULT result = TWinWaveInDevice::Open(device, *Format, Callback, opened);
@@ -109,14 +132,9 @@ MMRESULT waveInGetErrorText(MMRESULT Error, char* Text, unsigned Size)
 {
     if (!Text || Size == 0)
         return MMSYSERR_INVALPARAM;
-    char text[MAXERRORLENGTH] = {};
-    if (::waveInGetErrorTextA(Error, text, sizeof text) != MMSYSERR_NOERROR)
-        std::snprintf(text, sizeof text, "Unknown error %u", Error);
-    std::string full = text;
-    while (!full.empty() && (full.back() == '.' || full.back() == ' '))
-        full.pop_back();
-    if (!TriedDevice().empty())
-        full += " (device " + TriedDevice() + ")";
+    std::string full = ErrorText(Error);
+    if (!Tried().Name.empty())
+        full += " (device " + Tried().Name + ")";
     std::snprintf(Text, Size, "%s", full.c_str());
     return MMSYSERR_NOERROR;
 }
