@@ -23,61 +23,15 @@ set -uo pipefail
 exe="$(realpath "${1:?usage: input_wine_check.sh QUIMBREL_EXE [WAVEINDEVICES_TEST]}")"
 lookup_test="${2:-}"
 
-if ! command -v wine > /dev/null; then
-  if [ -n "${CI:-}" ]; then
-    echo "FAIL: wine is missing (scripts/deps.sh installs it)"
-    exit 1
-  fi
-  echo "SKIP: wine is missing, so quimbrel.exe's inputs are not checked under Wine (scripts/deps.sh installs it)"
-  exit 0
-fi
+source "$(dirname "$0")/winedesktop.sh"
+# "menu" traces the items' texts as the program sets them.
+wine_desktop_begin wine-input "quimbrel.exe's inputs" ",trace+menu"
 
-work="$(mktemp -d /tmp/quimbrel-wine-input-XXXXXX)"
-mkdir -p "$work/run" && chmod 700 "$work/run"
-cleanup() {
-  [ -n "${pid:-}" ] && kill "$pid" 2> /dev/null
-  WINEPREFIX="$prefix" wineserver -k 2> /dev/null
-  for f in player server openbox xvfb; do
-    [ -r "$work/$f.pid" ] && kill -KILL "$(cat "$work/$f.pid")" 2> /dev/null
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-readonly client_height=351          # the main window's client area, below its menu bar
-readonly meter_left=48 meter_top=16 # the level meter's place in it
-readonly row_of_tone=44             # the meter's row of -6.02 dB (MaxdB 0, MindB -40)
-readonly row_of_10dB_line=73        # the -10 dB scale line, lit whatever the level
-readonly empty_x=110 empty_y=330    # a place where the window shows no control
+readonly row_of_10dB_line=73 # the -10 dB scale line, lit whatever the level
 readonly tone_device="Monitor of Quimbrel tone" silence_device="Monitor of Quimbrel silence"
 readonly twin_device="Monitor of Quimbrel twin"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+start_desktop
 
-# Runs a check every 0.2 s until it holds, for at most the given seconds.
-within() {
-  local seconds="$1"; shift
-  for ((i = 0; i < seconds * 5; i++)); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
-
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-export PULSE_SERVER="unix:$work/native" PULSE_CLIENTCONFIG="$work/client.conf"
-# Message boxes go to the debugger's log ("seh"); "menu" traces the items' texts.
-export WINEDEBUG="-all,warn+seh,trace+menu" WINEDLLOVERRIDES="mscoree,mshtml="
-prefix="${QUIMBREL_WINEPREFIX:-$work/prefix}"
-export WINEPREFIX="$prefix"
-mkdir -p "$HOME"
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 3> "$work/display" > /dev/null 2>&1 &
-echo $! > "$work/xvfb.pid"
-within 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-openbox > /dev/null 2>&1 &
-echo $! > "$work/openbox.pid"
-
-echo "autospawn = no" > "$work/client.conf"
 cat > "$work/server.pa" << PA
 load-module module-native-protocol-unix socket=$work/native auth-anonymous=1
 load-module module-null-sink sink_name=silence rate=44100 channels=2 format=s16le sink_properties=device.description="Quimbrel\\ silence"
@@ -88,38 +42,13 @@ set-default-sink silence
 set-default-source silence.monitor
 PA
 sox -D -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 300 sine 1000 vol 0.5
-pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
-  -F "$work/server.pa" < /dev/null > "$work/server.log" 2>&1 &
-echo $! > "$work/server.pid"
-within 10 pactl info > /dev/null 2>&1 || { echo "FAIL: the sound server did not start"; exit 1; }
-paplay --device=tone "$work/tone.wav" < /dev/null > /dev/null 2>&1 &
-echo $! > "$work/player.pid"
+start_sound_server || exit 1
+play tone "$work/tone.wav"
 
-if [ ! -e "$prefix/system.reg" ]; then
-  echo "making a Wine prefix in $prefix"
-  wineboot -i > /dev/null 2>&1
-  wineserver -w
-fi
+make_prefix
 
-# The first row of a bar (from the meter's top) that is lit, in the bar's
-# column X, on a screenshot of the window (the client area is its bottom rows).
-bar_top() {
-  local x="$1" row=0 level height
-  height="$(identify -format %h "$work/shot.png")"
-  for level in $(convert "$work/shot.png" -crop "1x287+$((meter_left + x))+$((height - client_height + meter_top + 1))" \
-    +repage -colorspace gray -depth 8 gray:- | od -An -v -tu1); do
-    row=$((row + 1))
-    if ((level > 153)); then echo "$row"; return; fi
-  done
-  echo none
-}
-bars() { import -window "$main" "$work/shot.png" 2> /dev/null && left="$(bar_top 10)" right="$(bar_top 30)"; }
-near_tone() { [ "$1" != none ] && (($1 >= row_of_tone - 1 && $1 <= row_of_tone + 1)); }
-bars_at_tone() { bars && near_tone "$left" && near_tone "$right"; }
 # Below -10 dB: nothing lit above the -10 dB line.
 bars_low() { bars && ((left >= row_of_10dB_line && right >= row_of_10dB_line)); }
-window_named() { found="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1)"; [ -n "$found" ]; }
-logged() { grep -q "$1" "$work/program.log"; }
 
 # Starts the program with the given arguments, the one before ended with the
 # prefix's Wine server; its window is "main".
@@ -134,13 +63,6 @@ start() {
   within 60 window_named "^Quimbrel" || { fail "no window for $*"; return 1; }
   main="$found"
 }
-# The capture streams at full volume: Wine's can start lower on the server.
-full_volume() {
-  for output in $(pactl list short source-outputs 2> /dev/null | cut -f1); do
-    pactl set-source-output-volume "$output" 100%
-  done
-}
-
 # The Input menu's items as Wine's trace shows them set, one line each:
 # "check:NAME" for the one marked, ":NAME" for the others.
 radio_items() {
@@ -216,9 +138,4 @@ if [ -n "$lookup_test" ]; then
   fi
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s); the program's output:"
-  grep -v "^[0-9a-f]*:\(fixme\|trace\)" "$work/program.log" | tail -n 20
-  exit 1
-fi
-echo "all checks passed"
+wine_desktop_end

@@ -23,62 +23,15 @@ exe="$(realpath "${1:?usage: window_wine_check.sh QUIMBREL_EXE [VERSION] [SCREEN
 version="${2:-}"
 screenshot_out="${3:-}"
 
-if ! command -v wine > /dev/null; then
-  if [ -n "${CI:-}" ]; then
-    echo "FAIL: wine is missing (scripts/deps.sh installs it)"
-    exit 1
-  fi
-  echo "SKIP: wine is missing, so quimbrel.exe is not checked under Wine (scripts/deps.sh installs it)"
-  exit 0
-fi
+source "$(dirname "$0")/winedesktop.sh"
+wine_desktop_begin wine "quimbrel.exe"
 
-work="$(mktemp -d /tmp/quimbrel-wine-XXXXXX)"
-mkdir -p "$work/run" && chmod 700 "$work/run"
-cleanup() {
-  [ -n "${pid:-}" ] && kill "$pid" 2> /dev/null
-  WINEPREFIX="$prefix" wineserver -k 2> /dev/null
-  for f in player server openbox xvfb; do
-    [ -r "$work/$f.pid" ] && kill -KILL "$(cat "$work/$f.pid")" 2> /dev/null
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-readonly client_width=265 client_height=351 # the main window's client area
-readonly meter_left=48 meter_top=16         # the level meter's place in it
-readonly row_of_tone=44                     # the meter's row of -6.02 dB (MaxdB 0, MindB -40)
 readonly led_x=135 led_y=283                # the LED's middle
 readonly start_x=212 start_y=284            # the middle of Start
-readonly empty_x=110 empty_y=330            # a place where the window shows no control
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
 
-# Runs a check every 0.2 s until it holds, for at most the given seconds.
-within() {
-  local seconds="$1"; shift
-  for ((i = 0; i < seconds * 5; i++)); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
-
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-export PULSE_SERVER="unix:$work/native" PULSE_CLIENTCONFIG="$work/client.conf"
-# Message boxes also go to the debugger's log, which Wine writes as warnings of its "seh" channel.
-export WINEDEBUG="-all,warn+seh" WINEDLLOVERRIDES="mscoree,mshtml="
-prefix="${QUIMBREL_WINEPREFIX:-$work/prefix}"
-export WINEPREFIX="$prefix"
-mkdir -p "$HOME"
-
-# The desktop.
-Xvfb -displayfd 3 -screen 0 1024x768x24 3> "$work/display" > /dev/null 2>&1 &
-echo $! > "$work/xvfb.pid"
-within 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-openbox > /dev/null 2>&1 &
-echo $! > "$work/openbox.pid"
+start_desktop
 
 # The sound server and its tone.
-echo "autospawn = no" > "$work/client.conf"
 cat > "$work/server.pa" << PA
 load-module module-native-protocol-unix socket=$work/native auth-anonymous=1
 load-module module-null-sink sink_name=receiver rate=44100 channels=2 format=s16le
@@ -86,59 +39,19 @@ set-default-source receiver.monitor
 PA
 sox -D -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 300 sine 1000 vol 0.5
 sox -D -n -r 44100 -c 2 -b 16 "$work/pass.wav" synth 3 sine 1000 vol 0.5
-start_server() {
-  pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
-    -F "$work/server.pa" < /dev/null > "$work/server.log" 2>&1 &
-  echo $! > "$work/server.pid"
-  within 10 pactl info > /dev/null 2>&1 || { echo "FAIL: the sound server did not start"; return 1; }
-  paplay --device=receiver "$work/tone.wav" < /dev/null > /dev/null 2>&1 &
-  echo $! > "$work/player.pid"
-}
+start_server() { start_sound_server && play receiver "$work/tone.wav"; }
 kill_server() {
   kill -KILL "$(cat "$work/server.pid")" "$(cat "$work/player.pid")" 2> /dev/null
   within 10 bash -c "! kill -0 $(cat "$work/server.pid") 2> /dev/null"
 }
 start_server || exit 1
 
-if [ ! -e "$prefix/system.reg" ]; then
-  echo "making a Wine prefix in $prefix"
-  wineboot -i > /dev/null 2>&1
-  wineserver -w
-fi
+make_prefix
 
-# Pixels of the client area, from a screenshot of the window (the client
-# area is its bottom client_height rows, below the menu bar).
-shot() {
-  import -window "$main" "$work/shot.png" 2> /dev/null || return 1
-  shot_height="$(identify -format %h "$work/shot.png")"
-}
-# The grey level (0 to 1) of a client-area rectangle: FX over it, as one number.
-measure() {
-  local x="$1" y="$2" w="$3" h="$4" fx="$5"
-  convert "$work/shot.png" -crop "${w}x${h}+${x}+$((shot_height - client_height + y))" +repage \
-    -format "%[fx:$fx]" info:
-}
-# The first row of a bar (from the meter's top) that is lit, in the bar's column X.
-bar_top() {
-  local x="$1" row=0 level
-  for level in $(convert "$work/shot.png" -crop "1x287+$((meter_left + x))+$((shot_height - client_height + meter_top + 1))" \
-    +repage -colorspace gray -depth 8 gray:- | od -An -v -tu1); do
-    row=$((row + 1))
-    if ((level > 153)); then echo "$row"; return; fi
-  done
-  echo none
-}
 led_lit() { shot && [ "$(measure $((led_x - 2)) $((led_y - 2)) 5 5 "mean.g > 0.8 && mean.r < 0.5")" = 1 ]; }
 led_dark() { shot && [ "$(measure $((led_x - 2)) $((led_y - 2)) 5 5 "mean.g < 0.6")" = 1 ]; }
-bars_at_tone() {
-  shot || return 1
-  left="$(bar_top 10)" right="$(bar_top 30)"
-  [ "$left" != none ] && [ "$right" != none ] && (( left >= row_of_tone - 1 && left <= row_of_tone + 1 &&
-    right >= row_of_tone - 1 && right <= row_of_tone + 1 ))
-}
 # Between 0 dB and the -10 dB line, where no scale line is drawn.
 bars_down() { shot && [ "$(measure $((meter_left + 4)) $((meter_top + 30)) 32 30 "maxima < 0.6")" = 1 ]; }
-window_named() { found="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1)"; [ -n "$found" ]; }
 # Presses Return in the message box (its caption is the program's name) until it has gone.
 close_message_box() {
   for _ in 1 2 3 4 5; do
@@ -149,7 +62,6 @@ close_message_box() {
   done
   ! window_named "^quimbrel$"
 }
-logged() { grep -q "$1" "$work/program.log"; }
 # A click at a point of the client area.
 click() { xdotool mousemove --window "$main" "$1" "$((HEIGHT - client_height + $2))" click 1; }
 
@@ -180,13 +92,8 @@ fi
 within 30 led_lit && pass "LED lit" || fail "the LED is not lit: the input did not start"
 # Wine's capture stream in a newly made prefix can start below full volume on
 # the server (seen once in a fresh prefix: the bars 4 dB low until the stream
-# was opened again). The meter is checked against the tone itself, so every
-# capture stream is put at full volume; the volumes found are noted.
-for output in $(pactl list short source-outputs 2> /dev/null | cut -f1); do
-  echo "note: capture stream $output at $(pactl list source-outputs 2> /dev/null |
-    sed -n "/^Source Output #$output\$/,/^$/s/^[[:space:]]*Volume: //p" | head -n 1)"
-  pactl set-source-output-volume "$output" 100%
-done
+# was opened again). The meter is checked against the tone itself.
+full_volume
 if within 15 bars_at_tone; then
   pass "bars at rows $left and $right: the -6.02 dB row is $row_of_tone"
 else
@@ -253,9 +160,4 @@ fi
 if logged "Error [0-9]* opening"; then
   fail "unexpected message: $(grep -o "Error [0-9]* opening[^\\]*" "$work/program.log" | head -n 1)"
 fi
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s); the program's output:"
-  grep -v "^[0-9a-f]*:fixme" "$work/program.log" | tail -n 20
-  exit 1
-fi
-echo "all checks passed"
+wine_desktop_end
