@@ -3,7 +3,8 @@
 # its tests under Wine in a prefix of the build's own: the portable unit tests
 # and the programs' version resources and imports (ctest), then
 # quimbrel-measure.exe against the Linux build's quimbrel-measure, byte for
-# byte, and its --live on a private PulseAudio server.
+# byte, its --live on a private PulseAudio server, the window program, and
+# the setup program: installed, started and uninstalled.
 #
 #   scripts/windows-test.sh LINUX_BUILD   (a build folder with tools/measure/quimbrel-measure)
 set -euo pipefail
@@ -26,6 +27,10 @@ bash "$here/tests/windows/measurelive_wine.sh" "$build/tools/measure/quimbrel-me
 # The window program under Wine, on a desktop with a sound server.
 version="$(sed -n 's/^project(quimbrel VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"
 QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/window_wine_check.sh" "$build/shell/quimbrel.exe" "$version"
+
+# The setup program and the zip beside it, in a fresh prefix of their own.
+bash "$here/tests/windows/setup_wine.sh" "$build/quimbrel-$version-setup.exe" \
+  "$build/quimbrel-$version-win64.zip" "$version" "$build/scratch"
 
 # Wine's server for this prefix goes with the stage.
 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true

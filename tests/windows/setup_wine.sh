@@ -6,19 +6,22 @@
 #  - `setup /S` installs both programs into Program Files\Quimbrel, an
 #    all-users Start-menu shortcut and the Apps & features key (DisplayVersion
 #    VERSION, the publisher); the installed quimbrel.exe shows its window
-#    (Xvfb with Openbox) with VERSION in the caption;
+#    (Xvfb with Openbox, a private PulseAudio server) with VERSION in the
+#    caption and no message;
 #  - `setup /S /D=C:\Other Place\Q` installs there;
-#  - each silent uninstaller leaves no file and no registry key of ours: the
-#    prefix's files and its HKLM and HKCU keys are what they were before.
+#  - each silent uninstaller leaves the prefix's files and registry as they
+#    were before: nothing of ours left, nothing else taken.
 # Usage: tests/windows/setup_wine.sh SETUP_EXE ZIP VERSION SCRATCH_FOLDER
-# The prefix lives in SCRATCH_FOLDER/setup-wine and goes at the end. Exit
+# The prefix lives in SCRATCH_FOLDER/setup-wine and goes at the end. The
+# desktop is QUIMBREL_XVFB_DISPLAY when given, else a free display. Exit
 # status: the number of failures.
 set -uo pipefail
+usage="usage: setup_wine.sh SETUP_EXE ZIP VERSION SCRATCH_FOLDER"
 here="$(cd "$(dirname "$0")" && pwd)"
-setup="$(realpath "${1:?usage: setup_wine.sh SETUP_EXE ZIP VERSION SCRATCH_FOLDER}")"
-zip="$(realpath "$2")"
-version="$3"
-work="$(realpath -m "${4:?usage: setup_wine.sh SETUP_EXE ZIP VERSION SCRATCH_FOLDER}")/setup-wine"
+setup="$(realpath "${1:?$usage}")"
+zip="$(realpath "${2:?$usage}")"
+version="${3:?$usage}"
+work="$(realpath -m "${4:?$usage}")/setup-wine"
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -34,13 +37,14 @@ mkdir -p "$work/home" "$work/run" && chmod 700 "$work/run"
 cleanup() {
   [ -n "${program:-}" ] && kill "$program" 2> /dev/null
   wineserver -k 2> /dev/null
-  for p in ${openbox:-} ${xvfb:-}; do kill "$p" 2> /dev/null; done
+  for p in ${server:-} ${openbox:-} ${xvfb:-}; do kill "$p" 2> /dev/null; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 echo "== the setup program's version resource, the zip"
-if wrestool -x --raw --type=16 "$setup" > "$work/version.bin" 2> /dev/null && PYTHONPATH="$here" python3 - "$work/version.bin" "$version" << 'PY'
+if wrestool -x --raw --type=16 "$setup" > "$work/version.bin" 2> /dev/null &&
+  PYTHONPATH="$here" python3 - "$work/version.bin" "$version" << 'PY'
 import sys
 from exe_check import read_version
 found = read_version(open(sys.argv[1], "rb").read())
@@ -54,9 +58,11 @@ then pass "setup program's version resource"; else fail "setup program's version
 names="$(python3 -c 'import sys, zipfile; print(" ".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip")"
 [ "$names" = "quimbrel-measure.exe quimbrel.exe" ] && pass "zip holds $names" || fail "zip holds '$names'"
 
-# A private home and runtime folder: Wine's menu entries and its sound
-# driver's socket look there, and there is no sound server to find.
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PULSE_SERVER="unix:$work/no-server"
+# A private home, runtime folder and sound server (without a recording
+# device the program says so in a message box): Wine's menu entries and its
+# sound driver look there.
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+export PULSE_SERVER="unix:$work/native" PULSE_CLIENTCONFIG="$work/client.conf"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wineboot -i > /dev/null 2>&1
 wineserver -w
@@ -81,7 +87,7 @@ snapshot() {
 # every process of the prefix to end.
 run() { wine cmd /c "$1" > /dev/null 2>&1; wineserver -w; }
 installed() {
-  local folder="$1" unix
+  local folder="$1" unix values before=$failures
   unix="$(winepath -u "$folder" 2> /dev/null)"
   for f in quimbrel.exe quimbrel-measure.exe uninstall.exe; do
     [ -f "$unix/$f" ] || { fail "no $f in $folder"; return 1; }
@@ -94,20 +100,58 @@ installed() {
     "QuietUninstallString REG_SZ \"$folder\\uninstall.exe\" /S" "NoModify REG_DWORD 0x1"; do
     echo "$values" | sed 's/^ *//; s/    / /g' | grep -qxF "$value" || fail "no '$value' in $key"
   done
-  pass "$key: $(echo "$values" | grep -c REG_) values"
+  [ "$failures" = "$before" ] && pass "$key: $(echo "$values" | grep -c REG_) values"
 }
 # The uninstaller copied out of the prefix and run with _?= on the folder,
 # so that it waits and can take its own file away (as its copy in the
 # temporary folder does when it starts from the folder itself).
 uninstalled() {
+  local files keys
   cp "$(winepath -u "$1")/uninstall.exe" "$work/uninstall.exe"
   run "$(winepath -w "$work/uninstall.exe") /S _?=$1"
   snapshot after
-  local files keys
-  files="$(comm -13 "$work/before.files" "$work/after.files")"
-  keys="$(comm -13 "$work/before.keys" "$work/after.keys")"
-  [ -z "$files" ] && pass "uninstalled from $1: no file left" || fail "left behind: $files"
-  [ -z "$keys" ] && pass "uninstalled from $1: no registry key or value left" || fail "registry entries left behind: $keys"
+  # Lines of the "before" list alone are indented: taken away, not left behind.
+  files="$(comm -3 "$work/after.files" "$work/before.files")"
+  keys="$(comm -3 "$work/after.keys" "$work/before.keys")"
+  [ -z "$files" ] && pass "uninstalled from $1: the files are as before" || fail "files left or taken: $files"
+  [ -z "$keys" ] && pass "uninstalled from $1: the registry is as before" ||
+    fail "registry entries left or taken: $keys"
+}
+start_desktop() {
+  if [ -n "${QUIMBREL_XVFB_DISPLAY:-}" ]; then
+    echo "${QUIMBREL_XVFB_DISPLAY#:}" > "$work/display"
+    Xvfb "$QUIMBREL_XVFB_DISPLAY" -screen 0 1024x768x24 > /dev/null 2>&1 &
+  else
+    Xvfb -displayfd 3 -screen 0 1024x768x24 3> "$work/display" > /dev/null 2>&1 &
+  fi
+  xvfb=$!
+  export DISPLAY=":$(cat "$work/display")"
+  within 10 xdpyinfo > /dev/null 2>&1 || { fail "Xvfb did not start on $DISPLAY"; return 1; }
+  openbox > /dev/null 2>&1 &
+  openbox=$!
+  echo "autospawn = no" > "$work/client.conf"
+  printf '%s\n' "load-module module-native-protocol-unix socket=$work/native auth-anonymous=1" \
+    "load-module module-null-sink sink_name=receiver" "set-default-source receiver.monitor" > "$work/server.pa"
+  pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+    -F "$work/server.pa" < /dev/null > /dev/null 2>&1 &
+  server=$!
+  within 10 pactl info > /dev/null 2>&1 || { fail "the sound server did not start"; return 1; }
+}
+main_window() { window="$(xdotool search --onlyvisible --name "^Quimbrel - " 2> /dev/null | head -n 1)"; [ -n "$window" ]; }
+# Message boxes also go to the debugger's log, which Wine writes as warnings of its "seh" channel.
+started() {
+  WINEDEBUG=-all,warn+seh wine "$(winepath -u "$1")/quimbrel.exe" > "$work/program.log" 2>&1 &
+  program=$!
+  within 60 main_window || { fail "the installed quimbrel.exe showed no window"; return 1; }
+  caption="$(xdotool getwindowname "$window")"
+  [ "$caption" = "Quimbrel - V$version - Tamsvik" ] && pass "installed quimbrel.exe: caption '$caption'" ||
+    fail "installed quimbrel.exe: caption '$caption', not 'Quimbrel - V$version - Tamsvik'"
+  # The input starts by itself; a message about it would come within seconds.
+  if within 5 grep -q "Error [0-9]* " "$work/program.log"; then
+    fail "installed quimbrel.exe says: $(grep -o "Error [0-9]* [^\\]*" "$work/program.log" | head -n 1)"
+  else
+    pass "installed quimbrel.exe started without a message"
+  fi
 }
 
 echo "== setup /S"
@@ -115,23 +159,8 @@ snapshot before
 wine "$setup" /S > /dev/null 2>&1 || fail "the setup program's exit status is not 0"
 wineserver -w
 installed 'C:\Program Files\Quimbrel'
-
-Xvfb "${QUIMBREL_XVFB_DISPLAY:-:91}" -screen 0 1024x768x24 > /dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="${QUIMBREL_XVFB_DISPLAY:-:91}"
-within 10 xdpyinfo > /dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
-openbox > /dev/null 2>&1 &
-openbox=$!
-wine "$WINEPREFIX/drive_c/Program Files/Quimbrel/quimbrel.exe" > /dev/null 2>&1 &
-program=$!
-if within 60 eval 'window="$(xdotool search --onlyvisible --name "^Quimbrel" 2> /dev/null | head -n 1)"; [ -n "$window" ]'; then
-  caption="$(xdotool getwindowname "$window")"
-  [ "$caption" = "Quimbrel - V$version - Tamsvik" ] && pass "installed quimbrel.exe: caption '$caption'" ||
-    fail "installed quimbrel.exe: caption '$caption', not 'Quimbrel - V$version - Tamsvik'"
-else
-  fail "the installed quimbrel.exe showed no window"
-fi
-kill "$program" 2> /dev/null
+start_desktop && started 'C:\Program Files\Quimbrel'
+[ -n "${program:-}" ] && kill "$program" 2> /dev/null
 program=""
 wineserver -k 2> /dev/null
 wineserver -w
