@@ -10,7 +10,7 @@
 ; It installs both programs into Program Files\Quimbrel (the 64-bit one), a
 ; Start-menu shortcut for all users and an entry in Apps & features. The
 ; uninstaller takes away exactly that: the files and the registry key it wrote,
-; and the folder if nothing else is left in it.
+; and the folders it made, those that nothing else is left in.
 ; Silent: /S; another folder: /D=C:\Other Place\Q (last on the line, unquoted).
 
 ; A 64-bit setup program for 64-bit programs: it runs where they run, sees
@@ -60,8 +60,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright © ${PUBLISHER}"
 
 Function .onInit
-  ; Apps & features looks for 64-bit programs in the 64-bit view, this
-  ; program's own; said so that it stays so.
+  ; Apps & features looks for 64-bit programs in the 64-bit registry view:
+  ; this program's own, named all the same.
   SetRegView 64
   ${If} $INSTDIR == ""
     ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
