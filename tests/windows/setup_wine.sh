@@ -7,7 +7,7 @@
 #    all-users Start-menu shortcut and the Apps & features key (DisplayVersion
 #    VERSION, the publisher); the installed quimbrel.exe shows its window
 #    (Xvfb with Openbox, a private PulseAudio server) with VERSION in the
-#    caption and no message;
+#    caption, and opens the recording device;
 #  - `setup /S /D=C:\Other Place\Q` installs there;
 #  - each silent uninstaller leaves the prefix's files and registry as they
 #    were before: nothing of ours left, nothing else taken.
@@ -125,6 +125,7 @@ start_desktop() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 3> "$work/display" > /dev/null 2>&1 &
   fi
   xvfb=$!
+  within 10 test -s "$work/display" || { fail "Xvfb did not start"; return 1; }
   export DISPLAY=":$(cat "$work/display")"
   within 10 xdpyinfo > /dev/null 2>&1 || { fail "Xvfb did not start on $DISPLAY"; return 1; }
   openbox > /dev/null 2>&1 &
@@ -146,11 +147,13 @@ started() {
   caption="$(xdotool getwindowname "$window")"
   [ "$caption" = "Quimbrel - V$version - Tamsvik" ] && pass "installed quimbrel.exe: caption '$caption'" ||
     fail "installed quimbrel.exe: caption '$caption', not 'Quimbrel - V$version - Tamsvik'"
-  # The input starts by itself; a message about it would come within seconds.
-  if within 5 grep -q "Error [0-9]* " "$work/program.log"; then
-    fail "installed quimbrel.exe says: $(grep -o "Error [0-9]* [^\\]*" "$work/program.log" | head -n 1)"
+  # The input opens by itself at start-up. (What a silent, idle server does
+  # to the stream later is window_wine_check.sh's: under load Wine's driver
+  # can go two seconds without data and the program then says so.)
+  if within 5 grep -q "Error [0-9]* opening" "$work/program.log"; then
+    fail "installed quimbrel.exe says: $(grep -o "Error [0-9]* opening[^\\]*" "$work/program.log" | head -n 1)"
   else
-    pass "installed quimbrel.exe started without a message"
+    pass "installed quimbrel.exe opened the recording device"
   fi
 }
 
