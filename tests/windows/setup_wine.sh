@@ -8,7 +8,8 @@
 #    VERSION, the publisher); the installed quimbrel.exe shows its window
 #    (Xvfb with Openbox, a private PulseAudio server) with VERSION in the
 #    caption, and opens the recording device;
-#  - `setup /S /D=C:\Other Place\Q` installs there;
+#  - `setup /S /D=C:\Other Place\Q` installs there, and `setup /S` then
+#    installs into the same folder again;
 #  - each silent uninstaller leaves the prefix's files and registry as they
 #    were before: nothing of ours left, nothing else taken.
 # Usage: tests/windows/setup_wine.sh SETUP_EXE ZIP VERSION SCRATCH_FOLDER
@@ -73,13 +74,15 @@ shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/
 # The prefix as the setup program may change it: every file and folder of
 # drive_c, every key of the machine's and the user's registry and every value
 # under their Software keys (elsewhere Wine itself rewrites values, such as
-# the display driver's date at each start); but not the sound devices, which
-# Wine registers when a program first opens one (Windows has them from the start).
+# the display driver's date at each start). Not what Wine does by itself,
+# sooner or later after a start, and Windows has from the start: its sound
+# devices, its compiled device descriptions (windows\inf\*.pnf) and its own
+# settings (HKCU\Software\Wine, such as the desktop's while it runs).
 snapshot() {
-  (cd "$WINEPREFIX/drive_c" && find . | LC_ALL=C sort) > "$work/$1.files"
+  (cd "$WINEPREFIX/drive_c" && find . | grep -v '^\./windows/inf/.*\.pnf$' | LC_ALL=C sort) > "$work/$1.files"
   for hive in HKLM HKCU; do wine reg query "$hive" /s 2> /dev/null | tr -d '\r' |
     awk '/^HKEY/ { key = $0; print; next } NF && key ~ /^HKEY_[A-Z_]+\\Software/ { print key ":" $0 }'; done |
-    grep -v -e '^HKEY_CURRENT_USER\\Software\\Wine\\Drivers' -e '\\CurrentVersion\\MMDevices' |
+    grep -Ev -e '^HKEY_CURRENT_USER\\Software\\Wine($|:|\\)' -e '\\CurrentVersion\\MMDevices' |
     LC_ALL=C sort > "$work/$1.keys"
 }
 # Runs a Windows command line through cmd, which passes it on as it is
@@ -172,6 +175,10 @@ uninstalled 'C:\Program Files\Quimbrel'
 echo "== setup /S /D=C:\\Other Place\\Q"
 run "$(winepath -w "$setup") /S /D=C:\Other Place\Q"
 installed 'C:\Other Place\Q'
+# Installed again without /D (as a newer version would be): into the same folder.
+run "$(winepath -w "$setup") /S"
+[ ! -e "$WINEPREFIX/drive_c/Program Files/Quimbrel" ] && installed 'C:\Other Place\Q' ||
+  fail "installed again without /D: not into the folder of the earlier installation"
 uninstalled 'C:\Other Place\Q'
 
 echo "$failures failure(s)"
