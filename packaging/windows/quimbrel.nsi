@@ -1,6 +1,6 @@
 ; Quimbrel's Windows setup program, built by makensis from packaging/windows/CMakeLists.txt,
 ; which passes with -D:
-;   VERSION      the project's version, four dotted numbers (resources/version.txt's)
+;   VERSION      the project's version, four dotted numbers, as in the programs' version resources
 ;   PUBLISHER    the company name of the programs' version resource
 ;   PROGRAM      quimbrel.exe, the window program
 ;   TOOL         quimbrel-measure.exe, the command-line tool
