@@ -19,7 +19,7 @@ QUIMBREL_PACKAGES=(
   clang-14 libclang-rt-14-dev
   pulseaudio pulseaudio-utils libasound2-plugins
   pipewire pipewire-bin wireplumber dbus
-  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 icoutils
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 icoutils nsis
 )
 
 # The ARM cross builds (scripts/cross-test.sh): Debian's cross compilers,

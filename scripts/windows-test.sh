@@ -3,7 +3,8 @@
 # its tests under Wine in a prefix of the build's own: the portable unit tests
 # and the programs' version resources and imports (ctest), then
 # quimbrel-measure.exe against the Linux build's quimbrel-measure, byte for
-# byte, and its --live on a private PulseAudio server.
+# byte, its --live on a private PulseAudio server, the window program, and
+# the setup program: installed, started and uninstalled.
 #
 #   scripts/windows-test.sh LINUX_BUILD   (a build folder with tools/measure/quimbrel-measure)
 set -euo pipefail
@@ -29,6 +30,10 @@ QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/window_wine_check.sh" "$
 # Its Input menu and --input, on a server with several sources.
 QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/input_wine_check.sh" "$build/shell/quimbrel.exe" \
   "$build/tests/windows_waveindevices_test.exe"
+
+# The setup program and the zip beside it, in a fresh prefix of their own.
+bash "$here/tests/windows/setup_wine.sh" "$build/quimbrel-$version-setup.exe" \
+  "$build/quimbrel-$version-win64.zip" "$version" "$build/scratch"
 
 # Wine's server for this prefix goes with the stage.
 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
