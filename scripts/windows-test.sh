@@ -3,7 +3,8 @@
 # its tests under Wine in a prefix of the build's own: the portable unit tests
 # and the programs' version resources and imports (ctest), then
 # quimbrel-measure.exe against the Linux build's quimbrel-measure, byte for
-# byte, and its --live on a private PulseAudio server.
+# byte, and its --live on a private PulseAudio server; Set level over winmm
+# capture; the window and its Recording level dialog on a desktop.
 #
 #   scripts/windows-test.sh LINUX_BUILD   (a build folder with tools/measure/quimbrel-measure)
 set -euo pipefail
@@ -22,6 +23,9 @@ bash "$here/tests/windows/measure_compare.sh" "$linux_build/tools/measure/quimbr
 
 # --live through winmm and Wine's PulseAudio driver, on a private server.
 bash "$here/tests/windows/measurelive_wine.sh" "$build/tools/measure/quimbrel-measure.exe" "$prefix"
+
+# Set level over winmm capture under Wine, with the server's source volume as the control.
+bash "$here/tests/windows/levelsetting_wine_check.sh" "$build/tests/windows/quimbrel-levelsetting-wine.exe" "$prefix"
 
 # The window program under Wine, on a desktop with a sound server.
 version="$(sed -n 's/^project(quimbrel VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"

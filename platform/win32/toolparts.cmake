@@ -10,4 +10,4 @@ target_link_libraries(quimbrel_pure PUBLIC version shell32 winmm)
 
 add_library(quimbrel_wavecapture STATIC win32/capturestream.cpp)
 target_include_directories(quimbrel_wavecapture PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/win32)
-target_link_libraries(quimbrel_wavecapture PUBLIC winmm)
+target_link_libraries(quimbrel_wavecapture PUBLIC quimbrel_pure winmm)
