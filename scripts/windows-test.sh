@@ -30,6 +30,7 @@ bash "$here/tests/windows/levelsetting_wine_check.sh" "$build/tests/windows/quim
 # The window program under Wine, on a desktop with a sound server.
 version="$(sed -n 's/^project(quimbrel VERSION \([0-9.]*\).*/\1/p' "$here/CMakeLists.txt")"
 QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/window_wine_check.sh" "$build/shell/quimbrel.exe" "$version"
+QUIMBREL_WINEPREFIX="$prefix" bash "$here/tests/windows/recordinglevel_wine_check.sh" "$build/shell/quimbrel.exe"
 
 # Wine's server for this prefix goes with the stage.
 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true

@@ -21,7 +21,8 @@
 //
 // On Windows the same class stands for the capture endpoint's volume of the
 // winmm device the input names (platform/win32/wincapturemixer.cpp), in the
-// endpoint's own decibel steps, or the device's winmm mixer volume.
+// endpoint's own decibel steps, or the device's winmm mixer volume; Refresh
+// reads the levels anew there.
 
 #include "levelcontrol/capturevolume.h"
 
