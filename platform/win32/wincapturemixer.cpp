@@ -3,8 +3,8 @@
 // endpoint's volume through Core Audio (TEndpointVolume), or, where that is
 // not to be had, to the volume of its winmm mixer line (TWaveMixerVolume).
 // Refresh reads the levels anew, so that a change made in the Sound control
-// panel shows. COM is initialised on the user-interface thread that makes the
-// mixer, as the image decoder does.
+// panel shows. COM is initialised once, single-threaded, on the
+// user-interface thread that makes the mixers, as the image decoder does.
 
 #include "platform/alsa/capturemixer.h"
 
@@ -39,7 +39,9 @@ TCaptureMixer::TCaptureMixer(const std::string& PcmName)
         FReason = "no level control: " + PcmName + " is no recording device";
         return;
     }
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // Once, on the user-interface thread that makes every mixer.
+    static const HRESULT comStarted = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)comStarted;
     std::string endpointWhy, mixerWhy;
     FSystem->Volume = TEndpointVolume::Open(device, endpointWhy);
     FElementName = EndpointElement;
