@@ -89,7 +89,9 @@ void TLevelSearch::Measured(double PeakDb)
     }
     if (!within) {
         Bracket(volume, PeakDb);
-        FLowVerified = FLowKnown && FLow == volume && verified;
+        // Only a new reading of Low itself changes whether Low was verified.
+        if (FLowKnown && FLow == volume)
+            FLowVerified = verified;
     }
     if (FState == TLevelSearchState::lsMeasuring)
         Next(volume, PeakDb);

@@ -5,8 +5,8 @@
 // volume until the meter reads at the mark (TLevelSetter). Not modal: the main
 // window goes on measuring while it is open, and hands it every live block.
 //
-// The slider follows changes made elsewhere (pavucontrol, alsamixer): one
-// mixer stays open, and the change events it has received are taken every
+// The slider follows changes made elsewhere (pavucontrol, alsamixer, the
+// Sound control panel): one mixer stays open, and what changed is taken every
 // TimerPoll tick while the dialog shows. An input without a capture volume
 // says so, and the slider and Set level are disabled. Set level on a stopped
 // input starts it first (StartInput).

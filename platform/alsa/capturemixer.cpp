@@ -44,6 +44,10 @@ std::string CaptureMixerDevice(const std::string& PcmName)
     return card.empty() ? PcmName : "hw:" + card;
 }
 
+// Linux has no other system's control: FSystem stays empty.
+struct TCaptureMixer::TSystemControl {
+};
+
 TCaptureMixer::TCaptureMixer(const std::string& PcmName) : FDevice(CaptureMixerDevice(PcmName))
 {
     if (!Attach(FDevice)) {
@@ -71,6 +75,11 @@ TCaptureMixer::~TCaptureMixer()
 {
     if (FMixer)
         snd_mixer_close(FMixer);
+}
+
+bool TCaptureMixer::Available() const
+{
+    return FElement != nullptr;
 }
 
 void TCaptureMixer::Watch()

@@ -18,16 +18,21 @@
 // every change so; PipeWire's reports none made elsewhere, so the mixer is
 // also opened anew every 2 s (not on every call), to read such a change.
 // Everything runs on the caller's thread.
+//
+// On Windows the same class stands for the capture endpoint's volume of the
+// winmm device the input names (platform/win32/wincapturemixer.cpp), in the
+// endpoint's own decibel steps, or the device's winmm mixer volume; Refresh
+// reads the levels anew there.
 
 #include "levelcontrol/capturevolume.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 // ALSA's mixer handles, declared as ALSA declares them, so that the program
-// can name this class on a system without ALSA (Windows has no capture
-// volume here yet: CaptureVolumesSupported is false there).
+// can name this class on a system without ALSA.
 typedef struct _snd_mixer snd_mixer_t;
 typedef struct _snd_mixer_elem snd_mixer_elem_t;
 
@@ -40,7 +45,7 @@ public:
     TCaptureMixer(const TCaptureMixer&) = delete;
     TCaptureMixer& operator=(const TCaptureMixer&) = delete;
 
-    bool Available() const { return FElement != nullptr; }
+    bool Available() const;
     // Why there is no control ("no level control on hw:1"); empty when there is one.
     const std::string& Reason() const { return FReason; }
     // The mixer device ("default", "hw:1") and the element ("Capture").
@@ -84,6 +89,9 @@ private:
     std::string FError;       // why the last write failed
     std::chrono::steady_clock::time_point FOpened; // when the mixer was last opened
     bool FHasDecibels = false;
+    // Another system's control in place of ALSA's mixer (Windows); empty on Linux.
+    struct TSystemControl;
+    std::unique_ptr<TSystemControl> FSystem;
 };
 
 // The mixer device that controls the PCM Name's capture volume ("hw:1" for

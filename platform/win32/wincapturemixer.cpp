@@ -1,45 +1,116 @@
-// Capture volumes on Windows are not offered yet: every input reads as one
-// without a level control, and the Recording level dialog is not offered.
+// The capture volume of an input on Windows: the input's name leads to a
+// winmm wave-input device (FindWaveInDevice), and the device to its capture
+// endpoint's volume through Core Audio (TEndpointVolume), or, where that is
+// not to be had, to the volume of its winmm mixer line (TWaveMixerVolume).
+// Refresh reads the levels anew, so that a change made in the Sound control
+// panel shows. COM is initialised once, single-threaded, on the
+// user-interface thread that makes the mixers, as the image decoder does.
 
 #include "platform/alsa/capturemixer.h"
 
+#include "platform/win32/endpointvolume.h"
+#include "platform/win32/waveindevices.h"
+#include "platform/win32/wavemixervolume.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* EndpointElement = "endpoint volume";
+constexpr const char* WaveMixerElement = "winmm mixer volume";
+// Gains at or below this are shown as muted.
+constexpr double MutedDecibels = -200.0;
+
+} // namespace
+
+struct TCaptureMixer::TSystemControl {
+    std::unique_ptr<TWinVolume> Volume;
+};
+
 TCaptureMixer::TCaptureMixer(const std::string& PcmName)
-    : FDevice(PcmName), FReason("no level control: " + PcmName + " has no mixer")
+    : FDevice(CaptureMixerDevice(PcmName))
 {
+    FSystem = std::make_unique<TSystemControl>();
+    TWaveInDeviceId device = 0;
+    if (!FindWaveInDevice(PcmName, device)) {
+        FReason = "no level control: " + PcmName + " is no recording device";
+        return;
+    }
+    // Once, on the user-interface thread that makes every mixer.
+    static const HRESULT comStarted = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)comStarted;
+    std::string endpointWhy, mixerWhy;
+    FSystem->Volume = TEndpointVolume::Open(device, endpointWhy);
+    FElementName = EndpointElement;
+    if (!FSystem->Volume) {
+        FSystem->Volume = TWaveMixerVolume::Open(device, mixerWhy);
+        FElementName = WaveMixerElement;
+    }
+    if (!FSystem->Volume) {
+        FElementName.clear();
+        FReason = "no level control: " + PcmName + " has no recording volume (" + endpointWhy + "; " + mixerWhy + ")";
+        return;
+    }
+    const TWinVolume& volume = *FSystem->Volume;
+    FMin = volume.Min();
+    FMax = volume.Max();
+    FHasDecibels = volume.HasDecibels();
+    for (int c = 0; c < volume.Channels(); ++c)
+        FChannels.push_back(c);
 }
 
 TCaptureMixer::~TCaptureMixer() = default;
 
-long TCaptureMixer::ChannelVolume(int) const
+bool TCaptureMixer::Available() const
 {
-    return FMin;
+    return FSystem->Volume != nullptr;
 }
 
-bool TCaptureMixer::SetChannelVolume(int, long)
+long TCaptureMixer::ChannelVolume(int Channel) const
 {
-    FError = FReason;
+    return Available() ? FSystem->Volume->ChannelVolume(Channel) : FMin;
+}
+
+bool TCaptureMixer::SetChannelVolume(int Channel, long Value)
+{
+    if (!Available()) {
+        FError = FReason;
+        return false;
+    }
+    if (FSystem->Volume->SetChannelVolume(Channel, Value))
+        return true;
+    FError = FSystem->Volume->Error();
     return false;
 }
 
-bool TCaptureMixer::SetVolume(long)
+bool TCaptureMixer::SetVolume(long Value)
 {
-    FError = FReason;
-    return false;
+    return TCaptureVolume::SetVolume(Value);
 }
 
 bool TCaptureMixer::Refresh()
 {
-    return false;
+    return Available() && FSystem->Volume->Refresh();
 }
 
-double TCaptureMixer::DecibelsAt(long) const
+double TCaptureMixer::DecibelsAt(long Value) const
 {
-    return 0.0;
+    return Available() ? FSystem->Volume->DecibelsAt(Value) : 0.0;
 }
 
-std::string TCaptureMixer::Text(long) const
+std::string TCaptureMixer::Text(long Value) const
 {
-    return std::string();
+    char text[32];
+    if (!FHasDecibels)
+        std::snprintf(text, sizeof text, "%d %%", PercentAt(Value));
+    else if (DecibelsAt(Value) <= MutedDecibels)
+        std::snprintf(text, sizeof text, "muted");
+    else
+        std::snprintf(text, sizeof text, "%+.1f dB", DecibelsAt(Value));
+    return text;
 }
 
 std::string CaptureMixerDevice(const std::string& PcmName)
@@ -49,5 +120,5 @@ std::string CaptureMixerDevice(const std::string& PcmName)
 
 bool CaptureVolumesSupported()
 {
-    return false;
+    return true;
 }

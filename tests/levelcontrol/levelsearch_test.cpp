@@ -73,12 +73,13 @@ struct TResult {
     uint32_t Elapsed;
 };
 
-TResult SetLevel(const TControl& Control, const TSignal& Signal, const TMark& Mark, int StartPercent)
+TResult SetLevel(const TControl& Control, const TSignal& Signal, const TMark& Mark, int StartPercent,
+                 int Latency = LatencyBlocks)
 {
     const long start = Control.Max * StartPercent / 100;
     TVolume volume(0, Control.Max, {start, start}, Control.Gain, Control.Decibels);
     const double shift = Control.SourceDb;
-    TMeter meter(volume, [&](int Block, int Channel) { return Signal.Source(Block, Channel) + shift; }, LatencyBlocks,
+    TMeter meter(volume, [&](int Block, int Channel) { return Signal.Source(Block, Channel) + shift; }, Latency,
                  Signal.NoiseDb);
     TLevelSetter setter(volume, Mark.LeveldB(), Mark.TolerancedB, 0);
     uint32_t now = 0;
@@ -159,6 +160,12 @@ TEST(LevelSearch, ACoarseOrAOneStepControlEndsAtItsClosestStepBelowTheMark)
     const TControl coarse{"coarse", 3, [](long Value) { return -30.0 + 10.0 * Value; }, true, 0.0};
     const TResult four = SetLevel(coarse, Tone(-1.0), Marks[NOAAMark], 100);
     EXPECT_EQ(four.Message, "Level set: peaks at -11.0 dB over 8 s, volume 67 % (the mixer has no step closer to the mark)");
+
+    // From the bottom with a long latency: the verified -11 dB step must
+    // stay verified while the step above it is read.
+    const TResult rising = SetLevel(coarse, Tone(-1.0), Marks[NOAAMark], 0, 4);
+    EXPECT_TRUE(rising.Succeeded) << rising.Message;
+    EXPECT_LE(rising.Elapsed, TLevelSetter::TimeLimitMs);
 
     // One step only: it is the result, too weak or too loud.
     const auto once = [](double SourceDb) {
