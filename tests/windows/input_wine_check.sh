@@ -23,9 +23,9 @@ set -uo pipefail
 exe="$(realpath "${1:?usage: input_wine_check.sh QUIMBREL_EXE [WAVEINDEVICES_TEST]}")"
 lookup_test="${2:-}"
 
-source "$(dirname "$0")/winedesktop.sh"
+source "$(dirname "$0")/winecheck.sh"
 # "menu" traces the items' texts as the program sets them.
-wine_desktop_begin wine-input "quimbrel.exe's inputs" ",trace+menu"
+wine_check_begin wine-input "quimbrel.exe's inputs" ",trace+menu"
 
 readonly row_of_10dB_line=73 # the -10 dB scale line, lit whatever the level
 readonly tone_device="Monitor of Quimbrel tone" silence_device="Monitor of Quimbrel silence"
@@ -138,4 +138,4 @@ if [ -n "$lookup_test" ]; then
   fi
 fi
 
-wine_desktop_end
+wine_check_end

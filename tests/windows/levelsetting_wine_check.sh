@@ -11,24 +11,8 @@
 #   tests/windows/levelsetting_wine_check.sh LEVELSETTING_EXE WINEPREFIX
 set -uo pipefail
 exe="$(realpath "$1")"
-export WINEPREFIX="$(realpath -m "$2")" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if ! command -v wine > /dev/null; then
-  [ -n "${CI:-}" ] && { echo "FAIL: wine is missing (scripts/deps.sh installs it)"; exit 1; }
-  echo "SKIP: wine is missing, so Set level is not checked under Wine"
-  exit 0
-fi
-work="$(mktemp -d)"
-mkdir -p "$work/home" "$work/run" && chmod 700 "$work/run"
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" PULSE_SERVER="unix:$work/native"
-server=""
-player=""
-cleanup() {
-  [ -n "$player" ] && kill "$player" 2> /dev/null
-  [ -n "$server" ] && kill "$server" 2> /dev/null
-  wineserver -k 2> /dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/winecheck.sh"
+QUIMBREL_WINEPREFIX="$2" wine_check_begin wine-levelsetting "Set level"
 
 readonly source=receiver.monitor mark_db=-3.0 tolerance_db=0.5 limit_ms=30000
 cat > "$work/server.pa" << PA
@@ -37,16 +21,9 @@ load-module module-null-sink sink_name=receiver rate=44100 channels=2 format=s16
 set-default-source $source
 PA
 sox -V1 -r 44100 -n -b 16 -c 2 -D "$work/tone.wav" synth 600 sine 1000 gain -1
-pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
-  -F "$work/server.pa" < /dev/null > "$work/server.log" 2>&1 &
-server=$!
-for _ in $(seq 50); do pactl info > /dev/null 2>&1 && break; sleep 0.2; done
-paplay --device=receiver "$work/tone.wav" < /dev/null > /dev/null 2>&1 &
-player=$!
-[ -e "$WINEPREFIX/system.reg" ] || { wineboot -i > /dev/null 2>&1; wineserver -w; }
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+start_sound_server || exit 1
+play receiver "$work/tone.wav"
+make_prefix
 
 # Runs the setter: MARK START_DB [STOP_AFTER_SECONDS]; its lines other than
 # the volumes go to $work/out.

@@ -20,24 +20,8 @@ set -uo pipefail
 exe="$(realpath "${1:?usage: recordinglevel_wine_check.sh QUIMBREL_EXE [SCREENSHOT_PNG]}")"
 screenshot_out="${2:-}"
 
-if ! command -v wine > /dev/null; then
-  [ -n "${CI:-}" ] && { echo "FAIL: wine is missing (scripts/deps.sh installs it)"; exit 1; }
-  echo "SKIP: wine is missing, so the Recording level dialog is not checked under Wine"
-  exit 0
-fi
-
-work="$(mktemp -d /tmp/quimbrel-level-XXXXXX)"
-mkdir -p "$work/run" "$work/home" && chmod 700 "$work/run"
-prefix="$(realpath -m "${QUIMBREL_WINEPREFIX:-$work/prefix}")"
-cleanup() {
-  [ -n "${pid:-}" ] && kill "$pid" 2> /dev/null
-  WINEPREFIX="$prefix" wineserver -k 2> /dev/null
-  for f in player server openbox xvfb; do
-    [ -r "$work/$f.pid" ] && kill -KILL "$(cat "$work/$f.pid")" 2> /dev/null
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/winecheck.sh"
+wine_check_begin wine-level "the Recording level dialog"
 
 # The dialog's client area (RecordingLevelForm.qfm): a row that crosses only
 # the slider's thumb, the slider's columns, Set level's and Close's middles,
@@ -47,55 +31,28 @@ readonly thumb_row=68 track_left=12 track_width=281
 readonly set_x=259 set_y=128 close_x=259 close_y=212
 readonly status_left=8 status_top=164 status_width=289 status_height=26
 readonly face=240 # the dialog's grey
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-within() {
-  local seconds="$1"; shift
-  for ((i = 0; i < seconds * 5; i++)); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
+start_desktop
 
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" WINEPREFIX="$prefix"
-export PULSE_SERVER="unix:$work/native" PULSE_CLIENTCONFIG="$work/client.conf"
-export WINEDEBUG="-all,warn+seh" WINEDLLOVERRIDES="mscoree,mshtml="
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 3> "$work/display" > /dev/null 2>&1 &
-echo $! > "$work/xvfb.pid"
-within 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-openbox > /dev/null 2>&1 &
-echo $! > "$work/openbox.pid"
-
-echo "autospawn = no" > "$work/client.conf"
 cat > "$work/server.pa" << PA
 load-module module-native-protocol-unix socket=$work/native auth-anonymous=1
 load-module module-null-sink sink_name=receiver rate=44100 channels=2 format=s16le
 set-default-source receiver.monitor
 PA
 sox -D -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 300 sine 1000 gain -1
-pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
-  -F "$work/server.pa" < /dev/null > "$work/server.log" 2>&1 &
-echo $! > "$work/server.pid"
-within 10 pactl info > /dev/null 2>&1 || { echo "FAIL: the sound server did not start"; exit 1; }
-paplay --device=receiver "$work/tone.wav" < /dev/null > /dev/null 2>&1 &
-echo $! > "$work/player.pid"
-if [ ! -e "$prefix/system.reg" ]; then
-  wineboot -i > /dev/null 2>&1
-  wineserver -w
-fi
+start_sound_server || exit 1
+play receiver "$work/tone.wav"
+make_prefix
 
-window_named() { found="$(xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1)"; [ -n "$found" ]; }
-shot() { import -window "$dialog" "$work/dialog.png" 2> /dev/null; }
+dialog_shot() { import -window "$dialog" "$work/dialog.png" 2> /dev/null; }
 # The slider thumb's first column within the track, or "none".
 thumb() {
-  shot || { echo none; return; }
+  dialog_shot || { echo none; return; }
   convert "$work/dialog.png" -crop "${track_width}x1+${track_left}+${thumb_row}" +repage -colorspace gray -depth 8 gray:- |
     od -An -v -tu1 | tr -s ' \n' '\n' | grep . |
     awk -v face="$face" '{ if ($1 < face - 8 || $1 > face + 8) { print NR; found = 1; exit } } END { if (!found) print "none" }'
 }
 status_written() {
-  shot && [ "$(convert "$work/dialog.png" -crop "${status_width}x${status_height}+${status_left}+${status_top}" +repage \
+  dialog_shot && [ "$(convert "$work/dialog.png" -crop "${status_width}x${status_height}+${status_left}+${status_top}" +repage \
     -colorspace gray -format "%[fx:minima < 0.4]" info:)" = 1 ]
 }
 click() { xdotool mousemove --window "$dialog" "$1" "$2" click 1; }
@@ -162,9 +119,4 @@ else
   fail "the dialog did not open again"
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s); the program's output:"
-  grep -v "^[0-9a-f]*:fixme" "$work/program.log" | tail -n 20
-  exit 1
-fi
-echo "all checks passed"
+wine_check_end

@@ -24,14 +24,7 @@ zip="$(realpath "${2:?$usage}")"
 version="${3:?$usage}"
 work="$(realpath -m "${4:?$usage}")/setup-wine"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-within() {
-  local seconds="$1"; shift
-  for ((i = 0; i < seconds * 5; i++)); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
+source "$here/checkresults.sh"
 
 rm -rf "$work"
 mkdir -p "$work/home" "$work/run" && chmod 700 "$work/run"

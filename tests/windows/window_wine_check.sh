@@ -23,8 +23,8 @@ exe="$(realpath "${1:?usage: window_wine_check.sh QUIMBREL_EXE [VERSION] [SCREEN
 version="${2:-}"
 screenshot_out="${3:-}"
 
-source "$(dirname "$0")/winedesktop.sh"
-wine_desktop_begin wine "quimbrel.exe"
+source "$(dirname "$0")/winecheck.sh"
+wine_check_begin wine "quimbrel.exe"
 
 readonly led_x=135 led_y=283                # the LED's middle
 readonly start_x=212 start_y=284            # the middle of Start
@@ -160,4 +160,4 @@ fi
 if logged "Error [0-9]* opening"; then
   fail "unexpected message: $(grep -o "Error [0-9]* opening[^\\]*" "$work/program.log" | head -n 1)"
 fi
-wine_desktop_end
+wine_check_end

@@ -1,15 +1,14 @@
-# What the checks of quimbrel.exe under Wine on a desktop share; sourced by
-# window_wine_check.sh and the other *_wine_check.sh scripts that start the
-# window program. A check calls, in this order:
-#   wine_desktop_begin NAME WHAT  a scratch folder ($work) removed at the end,
+# What the checks of the programs under Wine share; sourced by the
+# *_wine_check.sh scripts. A check calls, in this order:
+#   wine_check_begin NAME WHAT    a scratch folder ($work) removed at the end,
 #                                 and the environment; without Wine it says
 #                                 WHAT is not checked and passes, except in CI
-#   start_desktop                 Xvfb with Openbox
+#   start_desktop                 Xvfb with Openbox, for the window program
 #   start_sound_server            a private PulseAudio server from $work/server.pa
 #                                 (the check writes it), its socket $work/native
 #   make_prefix                   the Wine prefix, QUIMBREL_WINEPREFIX or a fresh one
-# then starts the program, sets $main to its window and reads it with the
-# helpers below. What the program tells in message boxes also goes to the
+# A window check then starts the program, sets $main to its window and reads
+# it with the helpers below. What the program tells in message boxes also goes to the
 # debugger's log, which Wine writes as warnings of its "seh" channel; the
 # program's output is $work/program.log.
 
@@ -19,18 +18,9 @@ readonly meter_rows=287                     # the meter's height
 readonly row_of_tone=44                     # the meter's row of -6.02 dB (MaxdB 0, MindB -40)
 readonly lit_grey=153                       # a grey level above this is a lit bar (0 to 255)
 readonly empty_x=110 empty_y=330            # a place where the window shows no control
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+source "$(dirname "${BASH_SOURCE[0]}")/checkresults.sh"
 
-# Runs a check every 0.2 s until it holds, for at most the given seconds.
-within() {
-  local seconds="$1"; shift
-  for ((i = 0; i < seconds * 5; i++)); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
-
-wine_desktop_cleanup() {
+wine_check_cleanup() {
   [ -n "${pid:-}" ] && kill "$pid" 2> /dev/null
   WINEPREFIX="$prefix" wineserver -k 2> /dev/null
   for f in player server openbox xvfb; do
@@ -39,8 +29,8 @@ wine_desktop_cleanup() {
   rm -rf "$work"
 }
 
-# wine_desktop_begin NAME WHAT [WINEDEBUG_CHANNELS]: extra channels (",trace+menu") add to "seh".
-wine_desktop_begin() {
+# wine_check_begin NAME WHAT [WINEDEBUG_CHANNELS]: extra channels (",trace+menu") add to "seh".
+wine_check_begin() {
   if ! command -v wine > /dev/null; then
     if [ -n "${CI:-}" ]; then
       echo "FAIL: wine is missing (scripts/deps.sh installs it)"
@@ -51,12 +41,12 @@ wine_desktop_begin() {
   fi
   work="$(mktemp -d "/tmp/quimbrel-$1-XXXXXX")"
   mkdir -p "$work/run" "$work/home" && chmod 700 "$work/run"
-  trap wine_desktop_cleanup EXIT
+  trap wine_check_cleanup EXIT
   export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
   export PULSE_SERVER="unix:$work/native" PULSE_CLIENTCONFIG="$work/client.conf"
   echo "autospawn = no" > "$work/client.conf"
   export WINEDEBUG="-all,warn+seh${3:-}" WINEDLLOVERRIDES="mscoree,mshtml="
-  prefix="${QUIMBREL_WINEPREFIX:-$work/prefix}"
+  prefix="$(realpath -m "${QUIMBREL_WINEPREFIX:-$work/prefix}")"
   export WINEPREFIX="$prefix"
 }
 
@@ -134,7 +124,7 @@ full_volume() {
 }
 
 # Ends the check: the failures, with the end of the program's output.
-wine_desktop_end() {
+wine_check_end() {
   if [ "$failures" -gt 0 ]; then
     echo "$failures failure(s); the program's output:"
     grep -v "^[0-9a-f]*:\(fixme\|trace\)" "$work/program.log" | tail -n 20
