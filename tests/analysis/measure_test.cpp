@@ -139,6 +139,23 @@ TEST(PeakMeasure, StartsAtOneAndCountsMinus32768As32768)
     EXPECT_EQ(peak.Right, 32768);
 }
 
+// A vectorised scan takes several frames a step and the frames left over on
+// their own: a peak is found wherever it lies, whatever the block leaves over.
+TEST(PeakMeasure, FindsThePeakInEveryFrame)
+{
+    constexpr size_t MostFrames = 40; // a few steps of the widest vector registers, and every remainder
+    for (size_t frames = 1; frames <= MostFrames; ++frames) {
+        for (size_t at = 0; at < frames; ++at) {
+            std::vector<int16_t> samples(frames * 2, 3);
+            samples[2 * at] = -1000;
+            samples[2 * at + 1] = 2000;
+            const TStereoPeak peak = MeasurePeaks(samples.data(), frames);
+            ASSERT_EQ(peak.Left, 1000) << "frame " << at << " of " << frames;
+            ASSERT_EQ(peak.Right, 2000) << "frame " << at << " of " << frames;
+        }
+    }
+}
+
 TEST(PeakMeasure, PowerInExtendedPrecision)
 {
     for (int32_t peak : {1, 2, 1000, 16384, 32767, 32768}) {
