@@ -256,6 +256,17 @@ TEST(PowerSmoother, ThreeQuartersOldOneQuarterNew)
     EXPECT_EQ(SmoothPower(last, next, false), static_cast<float>((3.0L * last + next) / 4.0L));
 }
 
+// Three quarters of 1 + 3 x 2^-23 lie half way between two singles. A new
+// power below x87's last place there (2^-66) leaves the tie to even; one
+// above it but below a double's rounds it up: on every width of long double.
+TEST(PowerSmoother, RoundsAsExtendedPrecisionDoes)
+{
+    const float last = 1.0f + 3.0f * std::ldexp(1.0f, -23);
+    const float even = 0.75f + 4.0f * std::ldexp(1.0f, -24);
+    EXPECT_EQ(SmoothPower(last, 1e-21f, false), even);
+    EXPECT_EQ(SmoothPower(last, std::ldexp(1.0f, -58), false), std::nextafter(even, 1.0f));
+}
+
 TEST(PowerSmoother, ApproachesASteadyLevel)
 {
     float shown = SmoothPower(0.0f, 1e-8f, true);
