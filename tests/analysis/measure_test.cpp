@@ -256,9 +256,10 @@ TEST(PowerSmoother, ThreeQuartersOldOneQuarterNew)
     EXPECT_EQ(SmoothPower(last, next, false), static_cast<float>((3.0L * last + next) / 4.0L));
 }
 
-// Three quarters of 1 + 3 x 2^-23 lie half way between two singles. A new
-// power below x87's last place there (2^-66) leaves the tie to even; one
-// above it but below a double's rounds it up: on every width of long double.
+// Three quarters of 1 + 3 x 2^-23 lie half way between two singles. A quarter
+// of a new power below half of x87's last place there (2^-65) leaves the tie
+// to even; one above it, though below half a double's, rounds it up: on every
+// width of long double.
 TEST(PowerSmoother, RoundsAsExtendedPrecisionDoes)
 {
     const float last = 1.0f + 3.0f * std::ldexp(1.0f, -23);
