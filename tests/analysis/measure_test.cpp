@@ -139,6 +139,23 @@ TEST(PeakMeasure, StartsAtOneAndCountsMinus32768As32768)
     EXPECT_EQ(peak.Right, 32768);
 }
 
+// A vectorised scan takes several frames a step and the frames left over on
+// their own: a peak is found wherever it lies, whatever the block leaves over.
+TEST(PeakMeasure, FindsThePeakInEveryFrame)
+{
+    constexpr size_t MostFrames = 40; // a few steps of the widest vector registers, and every remainder
+    for (size_t frames = 1; frames <= MostFrames; ++frames) {
+        for (size_t at = 0; at < frames; ++at) {
+            std::vector<int16_t> samples(frames * 2, 3);
+            samples[2 * at] = -1000;
+            samples[2 * at + 1] = 2000;
+            const TStereoPeak peak = MeasurePeaks(samples.data(), frames);
+            ASSERT_EQ(peak.Left, 1000) << "frame " << at << " of " << frames;
+            ASSERT_EQ(peak.Right, 2000) << "frame " << at << " of " << frames;
+        }
+    }
+}
+
 TEST(PeakMeasure, PowerInExtendedPrecision)
 {
     for (int32_t peak : {1, 2, 1000, 16384, 32767, 32768}) {
@@ -237,6 +254,18 @@ TEST(PowerSmoother, ThreeQuartersOldOneQuarterNew)
     const float last = 0.1f;
     const float next = 0.3f;
     EXPECT_EQ(SmoothPower(last, next, false), static_cast<float>((3.0L * last + next) / 4.0L));
+}
+
+// Three quarters of 1 + 3 x 2^-23 lie half way between two singles. A quarter
+// of a new power below half of x87's last place there (2^-65) leaves the tie
+// to even; one above it, though below half a double's, rounds it up: on every
+// width of long double.
+TEST(PowerSmoother, RoundsAsExtendedPrecisionDoes)
+{
+    const float last = 1.0f + 3.0f * std::ldexp(1.0f, -23);
+    const float even = 0.75f + 4.0f * std::ldexp(1.0f, -24);
+    EXPECT_EQ(SmoothPower(last, 1e-21f, false), even);
+    EXPECT_EQ(SmoothPower(last, std::ldexp(1.0f, -58), false), std::nextafter(even, 1.0f));
 }
 
 TEST(PowerSmoother, ApproachesASteadyLevel)
