@@ -82,6 +82,13 @@ make_prefix() {
     wineboot -i > /dev/null 2>&1
     wineserver -w
   fi
+  # A prefix made by another check links the user's folders (Desktop,
+  # Documents ...) to that check's home, gone by now, and Wine's Open dialog
+  # then shows no folder at all: they are linked to this check's home.
+  local link
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ] && [ ! -e "$link" ]; then ln -sfn "$HOME" "$link"; fi
+  done
 }
 
 # A screenshot of the main window; the client area is its bottom
