@@ -132,17 +132,10 @@ bool TEndpointVolume::Read(int Channel, long& Value)
     return true;
 }
 
-long TEndpointVolume::ChannelVolume(int Channel) const
-{
-    return Channel >= 0 && Channel < Channels() ? FValues[Channel] : FMin;
-}
-
 bool TEndpointVolume::SetChannelVolume(int Channel, long Value)
 {
-    if (Channel < 0 || Channel >= Channels()) {
-        FError = "no such channel";
+    if (!CheckChannel(Channel))
         return false;
-    }
     const long step = std::clamp(Value, FMin, FMax);
     const auto level = static_cast<float>(DecibelsAt(step));
     const HRESULT result = FMasterOnly ? FVolume->SetMasterVolumeLevel(level, nullptr)

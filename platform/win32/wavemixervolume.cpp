@@ -99,17 +99,10 @@ bool TWaveMixerVolume::Succeeded(unsigned Result)
     return false;
 }
 
-long TWaveMixerVolume::ChannelVolume(int Channel) const
-{
-    return Channel >= 0 && Channel < Channels() ? FValues[Channel] : FMin;
-}
-
 bool TWaveMixerVolume::SetChannelVolume(int Channel, long Value)
 {
-    if (Channel < 0 || Channel >= Channels()) {
-        FError = "no such channel";
+    if (!CheckChannel(Channel))
         return false;
-    }
     std::vector<MIXERCONTROLDETAILS_UNSIGNED> details(FValues.size());
     for (size_t c = 0; c < details.size(); ++c)
         details[c].dwValue = static_cast<DWORD>(FValues[c]);
