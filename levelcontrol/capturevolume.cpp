@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
 constexpr double Percent = 100.0;
+// Gains at or below this are shown as muted.
+constexpr double MutedDecibels = -200.0;
 
 } // namespace
 
@@ -30,6 +33,18 @@ int TCaptureVolume::PercentAt(long Value) const
     if (Max() <= Min())
         return 0;
     return static_cast<int>(std::lround((Value - Min()) * Percent / (Max() - Min())));
+}
+
+std::string TCaptureVolume::Text(long Value) const
+{
+    char text[32];
+    if (!HasDecibels())
+        std::snprintf(text, sizeof text, "%d %%", PercentAt(Value));
+    else if (DecibelsAt(Value) <= MutedDecibels)
+        std::snprintf(text, sizeof text, "muted");
+    else
+        std::snprintf(text, sizeof text, "%+.1f dB", DecibelsAt(Value));
+    return text;
 }
 
 TVolumeSnapshot TCaptureVolume::Snapshot() const

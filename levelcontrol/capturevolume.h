@@ -43,6 +43,9 @@ public:
     long Volume() const;
     // The step's place in Min..Max, 0 to 100, rounded.
     int PercentAt(long Value) const;
+    // The step as the dialog shows it: "-12.5 dB", "muted", or "42 %" when
+    // the control tells no decibels.
+    std::string Text(long Value) const;
     // Every channel's volume now.
     TVolumeSnapshot Snapshot() const;
     // Puts each channel of Saved back, writing only those that differ; false

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -16,8 +15,6 @@ constexpr const char* GoneError = "the level control went away";
 // How often the mixer is opened anew, to read a change made elsewhere that
 // no event reported (PipeWire's control plugin reports none).
 constexpr std::chrono::seconds ReopenInterval{2};
-// Gains at or below this are shown as muted.
-constexpr double MutedDecibels = -200.0;
 
 // The value of "CARD=" in a PCM's arguments, else its first positional
 // argument ("1" in "hw:1,0"); empty when there is none.
@@ -212,18 +209,6 @@ double TCaptureMixer::DecibelsAt(long Value) const
     if (!FElement || snd_mixer_selem_ask_capture_vol_dB(FElement, Value, &centibels) < 0)
         return 0.0;
     return centibels / CentibelsPerDecibel;
-}
-
-std::string TCaptureMixer::Text(long Value) const
-{
-    char text[32];
-    if (!FHasDecibels)
-        std::snprintf(text, sizeof text, "%d %%", PercentAt(Value));
-    else if (DecibelsAt(Value) <= MutedDecibels)
-        std::snprintf(text, sizeof text, "muted");
-    else
-        std::snprintf(text, sizeof text, "%+.1f dB", DecibelsAt(Value));
-    return text;
 }
 
 bool CaptureVolumesSupported()

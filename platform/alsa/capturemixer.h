@@ -67,8 +67,6 @@ public:
 
     bool HasDecibels() const override { return FHasDecibels; }
     double DecibelsAt(long Value) const override;
-    // The step as the dialog shows it: "-12.5 dB", or "42 %" when the element tells no decibels.
-    std::string Text(long Value) const;
 
 private:
     bool Attach(const std::string& Device);

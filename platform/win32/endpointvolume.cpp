@@ -1,5 +1,6 @@
 #include "platform/win32/endpointvolume.h"
 
+#include "platform/win32/comref.h"
 #include "platform/win32/widetext.h"
 
 #include <windows.h>
@@ -20,31 +21,6 @@ constexpr UINT QueryFunctionInstanceIdSize = DRV_RESERVED + 18;
 constexpr float FallbackIncrementDb = 0.5f;
 // A range's end that lies on a whole step, give or take the float's rounding, is that step.
 constexpr double StepRounding = 1e-4;
-
-// Releases a COM interface when it goes out of scope.
-template <class T>
-class TComRef {
-public:
-    TComRef() = default;
-    ~TComRef()
-    {
-        if (FRef)
-            FRef->Release();
-    }
-    TComRef(const TComRef&) = delete;
-    TComRef& operator=(const TComRef&) = delete;
-    T** operator&() { return &FRef; }
-    T* operator->() const { return FRef; }
-    T* Release()
-    {
-        T* ref = FRef;
-        FRef = nullptr;
-        return ref;
-    }
-
-private:
-    T* FRef = nullptr;
-};
 
 // The endpoint ID of wave-input device DeviceId, empty when winmm tells none.
 std::wstring EndpointId(TWaveInDeviceId DeviceId)
@@ -109,7 +85,7 @@ std::unique_ptr<TEndpointVolume> TEndpointVolume::Open(TWaveInDeviceId DeviceId,
         Why = "no capture endpoint volume: " + SystemErrorText(result);
         return nullptr;
     }
-    std::unique_ptr<TEndpointVolume> endpoint(new TEndpointVolume(volume.Release()));
+    std::unique_ptr<TEndpointVolume> endpoint(new TEndpointVolume(volume.Detach()));
     if (!endpoint->Describe(Why))
         return nullptr;
     return endpoint;
@@ -156,17 +132,10 @@ bool TEndpointVolume::Read(int Channel, long& Value)
     return true;
 }
 
-long TEndpointVolume::ChannelVolume(int Channel) const
-{
-    return Channel >= 0 && Channel < Channels() ? FValues[Channel] : FMin;
-}
-
 bool TEndpointVolume::SetChannelVolume(int Channel, long Value)
 {
-    if (Channel < 0 || Channel >= Channels()) {
-        FError = "no such channel";
+    if (!CheckChannel(Channel))
         return false;
-    }
     const long step = std::clamp(Value, FMin, FMax);
     const auto level = static_cast<float>(DecibelsAt(step));
     const HRESULT result = FMasterOnly ? FVolume->SetMasterVolumeLevel(level, nullptr)

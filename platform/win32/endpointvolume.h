@@ -11,7 +11,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 struct IAudioEndpointVolume;
 
@@ -24,12 +23,7 @@ public:
     TEndpointVolume(const TEndpointVolume&) = delete;
     TEndpointVolume& operator=(const TEndpointVolume&) = delete;
 
-    long Min() const override { return FMin; }
-    long Max() const override { return FMax; }
-    int Channels() const override { return static_cast<int>(FValues.size()); }
-    long ChannelVolume(int Channel) const override;
     bool SetChannelVolume(int Channel, long Value) override;
-    std::string Error() const override { return FError; }
     bool HasDecibels() const override { return true; }
     double DecibelsAt(long Value) const override { return Value * FIncrementDb; }
     bool Refresh() override;
@@ -41,11 +35,7 @@ private:
 
     IAudioEndpointVolume* FVolume; // owned
     double FIncrementDb = 0.0;     // the gain of one step
-    long FMin = 0;
-    long FMax = 0;
     bool FMasterOnly = false;      // no channels told: the master volume is the one channel
-    std::vector<long> FValues;     // each channel's step, as last read or set
-    std::string FError;
 };
 
 // A COM or Windows error as text: the system's message and its number.

@@ -12,6 +12,18 @@ HMIXEROBJ MixerObject(uintptr_t Mixer)
     return reinterpret_cast<HMIXEROBJ>(Mixer);
 }
 
+// A request for control Control's value on each channel, in Details.
+MIXERCONTROLDETAILS DetailsRequest(unsigned Control, std::vector<MIXERCONTROLDETAILS_UNSIGNED>& Details)
+{
+    MIXERCONTROLDETAILS request{};
+    request.cbStruct = sizeof request;
+    request.dwControlID = Control;
+    request.cChannels = static_cast<DWORD>(Details.size());
+    request.cbDetails = sizeof Details[0];
+    request.paDetails = Details.data();
+    return request;
+}
+
 } // namespace
 
 std::unique_ptr<TWaveMixerVolume> TWaveMixerVolume::Open(TWaveInDeviceId DeviceId, std::string& Why)
@@ -70,12 +82,7 @@ bool TWaveMixerVolume::Find(TWaveInDeviceId DeviceId, std::string& Why)
 bool TWaveMixerVolume::ReadAll(std::vector<long>& Values)
 {
     std::vector<MIXERCONTROLDETAILS_UNSIGNED> details(FValues.size());
-    MIXERCONTROLDETAILS request{};
-    request.cbStruct = sizeof request;
-    request.dwControlID = FControl;
-    request.cChannels = static_cast<DWORD>(details.size());
-    request.cbDetails = sizeof details[0];
-    request.paDetails = details.data();
+    MIXERCONTROLDETAILS request = DetailsRequest(FControl, details);
     if (!Succeeded(mixerGetControlDetailsW(MixerObject(FMixer), &request, MIXER_GETCONTROLDETAILSF_VALUE)))
         return false;
     Values.resize(details.size());
@@ -92,27 +99,15 @@ bool TWaveMixerVolume::Succeeded(unsigned Result)
     return false;
 }
 
-long TWaveMixerVolume::ChannelVolume(int Channel) const
-{
-    return Channel >= 0 && Channel < Channels() ? FValues[Channel] : FMin;
-}
-
 bool TWaveMixerVolume::SetChannelVolume(int Channel, long Value)
 {
-    if (Channel < 0 || Channel >= Channels()) {
-        FError = "no such channel";
+    if (!CheckChannel(Channel))
         return false;
-    }
     std::vector<MIXERCONTROLDETAILS_UNSIGNED> details(FValues.size());
     for (size_t c = 0; c < details.size(); ++c)
         details[c].dwValue = static_cast<DWORD>(FValues[c]);
     details[Channel].dwValue = static_cast<DWORD>(std::clamp(Value, FMin, FMax));
-    MIXERCONTROLDETAILS request{};
-    request.cbStruct = sizeof request;
-    request.dwControlID = FControl;
-    request.cChannels = static_cast<DWORD>(details.size());
-    request.cbDetails = sizeof details[0];
-    request.paDetails = details.data();
+    MIXERCONTROLDETAILS request = DetailsRequest(FControl, details);
     if (!Succeeded(mixerSetControlDetails(MixerObject(FMixer), &request, MIXER_SETCONTROLDETAILSF_VALUE)))
         return false;
     FValues[Channel] = static_cast<long>(details[Channel].dwValue);

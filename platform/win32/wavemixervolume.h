@@ -22,12 +22,7 @@ public:
     TWaveMixerVolume(const TWaveMixerVolume&) = delete;
     TWaveMixerVolume& operator=(const TWaveMixerVolume&) = delete;
 
-    long Min() const override { return FMin; }
-    long Max() const override { return FMax; }
-    int Channels() const override { return static_cast<int>(FValues.size()); }
-    long ChannelVolume(int Channel) const override;
     bool SetChannelVolume(int Channel, long Value) override;
-    std::string Error() const override { return FError; }
     bool HasDecibels() const override { return false; }
     double DecibelsAt(long) const override { return 0.0; }
     bool Refresh() override;
@@ -40,8 +35,4 @@ private:
 
     uintptr_t FMixer = 0;     // the HMIXER
     unsigned FControl = 0;    // the volume control's ID
-    long FMin = 0;
-    long FMax = 0;
-    std::vector<long> FValues; // each channel's step, as last read or set
-    std::string FError;
 };

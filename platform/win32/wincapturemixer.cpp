@@ -15,14 +15,11 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <cstdio>
 
 namespace {
 
 constexpr const char* EndpointElement = "endpoint volume";
 constexpr const char* WaveMixerElement = "winmm mixer volume";
-// Gains at or below this are shown as muted.
-constexpr double MutedDecibels = -200.0;
 
 } // namespace
 
@@ -99,18 +96,6 @@ bool TCaptureMixer::Refresh()
 double TCaptureMixer::DecibelsAt(long Value) const
 {
     return Available() ? FSystem->Volume->DecibelsAt(Value) : 0.0;
-}
-
-std::string TCaptureMixer::Text(long Value) const
-{
-    char text[32];
-    if (!FHasDecibels)
-        std::snprintf(text, sizeof text, "%d %%", PercentAt(Value));
-    else if (DecibelsAt(Value) <= MutedDecibels)
-        std::snprintf(text, sizeof text, "muted");
-    else
-        std::snprintf(text, sizeof text, "%+.1f dB", DecibelsAt(Value));
-    return text;
 }
 
 std::string CaptureMixerDevice(const std::string& PcmName)

@@ -1,5 +1,6 @@
 #include "platform/kernel/resources.h"
 
+#include "platform/win32/comref.h"
 #include "platform/win32/embeddedfiles.h"
 #include "platform/win32/winicon.h"
 
@@ -15,26 +16,6 @@ const TEmbeddedFile* FindFile(const std::string& Path)
             return &kEmbeddedFiles[i];
     return nullptr;
 }
-
-// Releases a COM interface when it goes out of scope.
-template <class T>
-class TComRef {
-public:
-    TComRef() = default;
-    ~TComRef()
-    {
-        if (FRef)
-            FRef->Release();
-    }
-    TComRef(const TComRef&) = delete;
-    TComRef& operator=(const TComRef&) = delete;
-    T** operator&() { return &FRef; }
-    T* operator->() const { return FRef; }
-    T* Get() const { return FRef; }
-
-private:
-    T* FRef = nullptr;
-};
 
 // Decodes an embedded image (BMP or PNG) with the Windows Imaging Component,
 // into 0xAARRGGBB pixels; Opaque sets every alpha to 255.
