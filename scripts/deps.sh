@@ -12,14 +12,12 @@ QUIMBREL_PACKAGES=(
   fonts-dejavu-core fonts-liberation
   sox python3 time
   ffmpeg sndfile-programs
-  binutils-mingw-w64-x86-64
-  g++-mingw-w64-x86-64-posix wine wine64
   librsvg2-bin desktop-file-utils appstream dpkg-dev groff-base lintian
   weston qt6-wayland tmux
   clang-14 libclang-rt-14-dev
   pulseaudio pulseaudio-utils libasound2-plugins
   pipewire pipewire-bin wireplumber dbus
-  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 icoutils nsis
+  binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 icoutils nsis
 )
 
 # The ARM cross builds (scripts/cross-test.sh): Debian's cross compilers,
