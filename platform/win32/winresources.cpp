@@ -4,10 +4,12 @@
 #include "platform/win32/embeddedfiles.h"
 #include "platform/win32/winicon.h"
 
-
 #include <cstring>
+#include <vector>
 
 namespace {
+
+constexpr size_t kBitsPerWord = 16; // a monochrome bitmap's rows are whole WORDs
 
 const TEmbeddedFile* FindFile(const std::string& Path)
 {
@@ -113,7 +115,15 @@ HICON CreateIconFromResourceImage(const std::string& Name)
     if (!colour)
         return nullptr;
     std::memcpy(bits, image.Pixels.data(), image.Pixels.size() * sizeof(uint32_t));
-    HBITMAP mask = CreateBitmap(image.Width, image.Height, 1, 1, nullptr);
+    // An AND mask of zeros: the colour bitmap's alpha says what shows. Without
+    // bits CreateBitmap leaves its contents undefined; its rows are whole WORDs.
+    const size_t maskRowBytes = (static_cast<size_t>(image.Width) + kBitsPerWord - 1) / kBitsPerWord * sizeof(WORD);
+    const std::vector<BYTE> maskBits(maskRowBytes * static_cast<size_t>(image.Height), 0);
+    HBITMAP mask = CreateBitmap(image.Width, image.Height, 1, 1, maskBits.data());
+    if (!mask) {
+        DeleteObject(colour);
+        return nullptr;
+    }
     ICONINFO info{};
     info.fIcon = TRUE;
     info.hbmMask = mask;
