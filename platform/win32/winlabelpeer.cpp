@@ -107,9 +107,8 @@ private:
             ShowSurface(DC, painter->Surface(), origin.x, origin.y, Client.right, Client.bottom);
             return;
         }
-        HBRUSH brush = CreateSolidBrush(Color());
-        FillRect(DC, &Client, brush);
-        DeleteObject(brush);
+        // The peer's own brush of that colour, kept between paints.
+        FillRect(DC, &Client, reinterpret_cast<HBRUSH>(ControlColor(DC)));
     }
 
     int LineLeft(int Width, int LineWidth) const
