@@ -20,6 +20,8 @@ public:
     {
         SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
+    // The window outlives this part of the peer: what it still receives must not reach it.
+    ~TWinLabelPeer() override { SetWindowLongPtrW(Handle(), GWLP_USERDATA, 0); }
 
     void SetLines(const std::vector<std::string>& Lines, TAlignment Alignment, int LineHeight) override
     {
