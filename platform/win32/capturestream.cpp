@@ -1,5 +1,6 @@
 #include "platform/win32/capturestream.h"
 #include "platform/win32/waveindevices.h"
+#include "platform/win32/widetext.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -169,8 +170,12 @@ const char* TCaptureStream::ErrorText(int Error)
     if (Error == -NoInputError)
         return NoInputText;
     // One text per thread, as long as the next call on it.
-    static thread_local char text[MAXERRORLENGTH];
-    if (waveInGetErrorTextA(static_cast<MMRESULT>(-Error), text, sizeof text) != MMSYSERR_NOERROR)
-        std::strcpy(text, "unknown error");
-    return text;
+    // The wide call: the ANSI one answers in the system's code page, not in UTF-8.
+    static thread_local std::string text;
+    wchar_t wide[MAXERRORLENGTH] = {};
+    if (waveInGetErrorTextW(static_cast<MMRESULT>(-Error), wide, MAXERRORLENGTH) == MMSYSERR_NOERROR)
+        text = Utf8Text(wide);
+    else
+        text = "unknown error";
+    return text.c_str();
 }

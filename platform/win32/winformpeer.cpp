@@ -29,9 +29,15 @@ public:
 
     ~TWinFormPeer() override
     {
+        // The window outlives this part of the peer: what it still sends must not reach it.
+        SetPaintWindowHook(Handle(), nullptr);
         SetMenu(Handle(), nullptr); // the menu's peer destroys its menu
-        if (FIcon)
+        if (FIcon) {
+            // The frame lets go of the icon before it goes.
+            SendMessageW(Handle(), WM_SETICON, ICON_BIG, 0);
+            SendMessageW(Handle(), WM_SETICON, ICON_SMALL, 0);
             DestroyIcon(FIcon);
+        }
     }
 
     // TControlPeer, through the window peer.

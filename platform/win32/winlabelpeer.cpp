@@ -20,6 +20,8 @@ public:
     {
         SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
+    // The window outlives this part of the peer: what it still receives must not reach it.
+    ~TWinLabelPeer() override { SetWindowLongPtrW(Handle(), GWLP_USERDATA, 0); }
 
     void SetLines(const std::vector<std::string>& Lines, TAlignment Alignment, int LineHeight) override
     {
@@ -107,9 +109,8 @@ private:
             ShowSurface(DC, painter->Surface(), origin.x, origin.y, Client.right, Client.bottom);
             return;
         }
-        HBRUSH brush = CreateSolidBrush(Color());
-        FillRect(DC, &Client, brush);
-        DeleteObject(brush);
+        // The peer's own brush of that colour, kept between paints.
+        FillRect(DC, &Client, reinterpret_cast<HBRUSH>(ControlColor(DC)));
     }
 
     int LineLeft(int Width, int LineWidth) const

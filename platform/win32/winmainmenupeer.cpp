@@ -10,8 +10,10 @@
 
 namespace {
 
-// Command numbers start above the dialog buttons' (IDOK, IDCANCEL ...).
+// Command numbers start above the dialog buttons' (IDOK, IDCANCEL ...) and
+// end at the last that WM_COMMAND carries (16 bits).
 constexpr unsigned kFirstCommand = 100;
+constexpr unsigned kLastCommand = 0xFFFF;
 constexpr int kVirtualKeyMask = 0xFF; // the key's code within a shortcut
 
 std::map<unsigned, TMenuItem*>& Commands()
@@ -20,10 +22,18 @@ std::map<unsigned, TMenuItem*>& Commands()
     return commands;
 }
 
+// A number that no item has. Each rebuild takes new ones, so that a command
+// still queued from the old bar finds no item rather than another; they go
+// round once the range is used up, skipping those in use.
 unsigned NextCommand()
 {
     static unsigned next = kFirstCommand;
-    return next++;
+    for (;;) {
+        const unsigned command = next;
+        next = next == kLastCommand ? kFirstCommand : next + 1;
+        if (!Commands().count(command))
+            return command;
+    }
 }
 
 // "Esc", "Ctrl+L": how the menu shows a shortcut beside the caption.
@@ -104,13 +114,14 @@ private:
             AppendMenuW(Menu, MF_SEPARATOR, 0, nullptr);
             return;
         }
-        const unsigned command = NextCommand();
+        unsigned command = 0; // a drop-down menu's title has none
         if (Item.Count() > 0) {
             HMENU popup = CreatePopupMenu();
             for (int i = 0; i < Item.Count(); ++i)
                 Add(popup, *Item.Items(i));
             AppendMenuW(Menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"");
         } else {
+            command = NextCommand();
             AppendMenuW(Menu, MF_STRING, command, L"");
             Commands()[command] = const_cast<TMenuItem*>(&Item);
         }

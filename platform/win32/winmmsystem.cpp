@@ -5,12 +5,14 @@
 #include "platform/alsa/mmsystem.h"
 
 #include "platform/win32/waveindevices.h"
+#include "platform/win32/widetext.h"
 #include "platform/win32/winwaveindevice.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -45,10 +47,13 @@ std::string ErrorText(MMRESULT Error)
 {
     if (Error == MMSYSERR_BADDEVICEID && Tried().Unknown)
         return std::strerror(ENOENT);
-    char text[MAXERRORLENGTH] = {};
-    if (::waveInGetErrorTextA(Error, text, sizeof text) != MMSYSERR_NOERROR)
-        std::snprintf(text, sizeof text, "Unknown error %u", Error);
-    std::string full = text;
+    // The wide call: the ANSI one answers in the system's code page, not in UTF-8.
+    wchar_t text[MAXERRORLENGTH] = {};
+    std::string full;
+    if (::waveInGetErrorTextW(Error, text, MAXERRORLENGTH) == MMSYSERR_NOERROR)
+        full = Utf8Text(text);
+    else
+        full = "Unknown error " + std::to_string(Error);
     while (!full.empty() && (full.back() == '.' || full.back() == ' '))
         full.pop_back();
     return full;

@@ -3,9 +3,9 @@
 #include "platform/win32/winguard.h"
 #include "platform/win32/winwindowpeer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -110,28 +110,20 @@ void ShowSurface(HDC DC, const TBitmap& Surface, int SourceX, int SourceY, int W
 {
     if (Surface.Empty() || Width <= 0 || Height <= 0)
         return;
-    // The rows wanted, copied out so that the bitmap given to GDI starts at the first of them.
     const int width = std::min(Width, Surface.Width() - SourceX);
     const int height = std::min(Height, Surface.Height() - SourceY);
     if (width <= 0 || height <= 0 || SourceX < 0 || SourceY < 0)
         return;
-    const uint32_t* bits = Surface.Bits();
-    std::vector<uint32_t> rows;
-    if (SourceX != 0 || SourceY != 0 || width != Surface.Width()) {
-        rows.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-        for (int y = 0; y < height; ++y)
-            std::memcpy(&rows[static_cast<size_t>(y) * static_cast<size_t>(width)],
-                        bits + static_cast<size_t>(SourceY + y) * static_cast<size_t>(Surface.Width()) + SourceX,
-                        static_cast<size_t>(width) * sizeof(uint32_t));
-        bits = rows.data();
-    }
+    // GDI is given the surface from the first row wanted on, at its full
+    // width (32-bit rows need no padding), and takes the columns from SourceX.
+    const uint32_t* bits = Surface.Bits() + static_cast<size_t>(SourceY) * static_cast<size_t>(Surface.Width());
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biWidth = Surface.Width();
     info.bmiHeader.biHeight = -height; // rows top to bottom
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(DC, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+    SetDIBitsToDevice(DC, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), SourceX, 0, 0,
                       static_cast<UINT>(height), bits, &info, DIB_RGB_COLORS);
 }

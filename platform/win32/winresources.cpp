@@ -4,10 +4,12 @@
 #include "platform/win32/embeddedfiles.h"
 #include "platform/win32/winicon.h"
 
-
 #include <cstring>
+#include <vector>
 
 namespace {
+
+constexpr size_t kBitsPerWord = 16; // a monochrome bitmap's rows are whole WORDs
 
 const TEmbeddedFile* FindFile(const std::string& Path)
 {
@@ -24,7 +26,9 @@ bool DecodeImage(const std::string& Path, bool Opaque, TDecodedImage& Image)
     const TEmbeddedFile* file = FindFile(Path);
     if (!file)
         return false;
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // Once for the thread (the user-interface one), not once per image.
+    static const HRESULT comStarted = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)comStarted;
     TComRef<IWICImagingFactory> factory;
     TComRef<IWICStream> stream;
     TComRef<IWICBitmapDecoder> decoder;
@@ -113,7 +117,15 @@ HICON CreateIconFromResourceImage(const std::string& Name)
     if (!colour)
         return nullptr;
     std::memcpy(bits, image.Pixels.data(), image.Pixels.size() * sizeof(uint32_t));
-    HBITMAP mask = CreateBitmap(image.Width, image.Height, 1, 1, nullptr);
+    // An AND mask of zeros: the colour bitmap's alpha says what shows. Without
+    // bits CreateBitmap leaves its contents undefined; its rows are whole WORDs.
+    const size_t maskRowBytes = (static_cast<size_t>(image.Width) + kBitsPerWord - 1) / kBitsPerWord * sizeof(WORD);
+    const std::vector<BYTE> maskBits(maskRowBytes * static_cast<size_t>(image.Height), 0);
+    HBITMAP mask = CreateBitmap(image.Width, image.Height, 1, 1, maskBits.data());
+    if (!mask) {
+        DeleteObject(colour);
+        return nullptr;
+    }
     ICONINFO info{};
     info.fIcon = TRUE;
     info.hbmMask = mask;

@@ -50,8 +50,10 @@ MMRESULT TWinWaveInDevice::Open(unsigned DeviceId, const WAVEFORMATEX& Format, H
     format.cbSize = 0;
     const MMRESULT result = ::waveInOpen(&device->FWaveIn, DeviceId, &format, reinterpret_cast<DWORD_PTR>(window), 0,
                                          CALLBACK_WINDOW);
-    if (result != MMSYSERR_NOERROR)
-        return result; // the device's destructor takes its window down
+    if (result != MMSYSERR_NOERROR) {
+        device->FWaveIn = nullptr; // winmm need not leave the handle alone when it fails
+        return result;             // the device's destructor takes its window down
+    }
     Device = std::move(device);
     return MMSYSERR_NOERROR;
 }
