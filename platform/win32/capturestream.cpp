@@ -1,6 +1,5 @@
 #include "platform/win32/capturestream.h"
 #include "platform/win32/waveindevices.h"
-#include "platform/win32/widetext.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -170,12 +169,9 @@ const char* TCaptureStream::ErrorText(int Error)
     if (Error == -NoInputError)
         return NoInputText;
     // One text per thread, as long as the next call on it.
-    // The wide call: the ANSI one answers in the system's code page, not in UTF-8.
     static thread_local std::string text;
-    wchar_t wide[MAXERRORLENGTH] = {};
-    if (waveInGetErrorTextW(static_cast<MMRESULT>(-Error), wide, MAXERRORLENGTH) == MMSYSERR_NOERROR)
-        text = Utf8Text(wide);
-    else
+    text = WaveInErrorText(static_cast<unsigned>(-Error));
+    if (text.empty())
         text = "unknown error";
     return text.c_str();
 }

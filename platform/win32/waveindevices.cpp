@@ -36,6 +36,14 @@ std::vector<std::string> WaveInDeviceNames()
     return names;
 }
 
+std::string WaveInErrorText(unsigned Error)
+{
+    wchar_t text[MAXERRORLENGTH] = {};
+    if (waveInGetErrorTextW(Error, text, MAXERRORLENGTH) != MMSYSERR_NOERROR)
+        return std::string();
+    return Utf8Text(text);
+}
+
 bool FindWaveInDevice(const std::string& Name, TWaveInDeviceId& DeviceId)
 {
     if (Name == DefaultCaptureInput) {

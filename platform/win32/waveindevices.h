@@ -16,3 +16,8 @@ std::vector<std::string> WaveInDeviceNames();
 // decimal number below the device count is that device; any other name is
 // the first device of that name. False for none.
 bool FindWaveInDevice(const std::string& Name, TWaveInDeviceId& DeviceId);
+
+// winmm's text for a wave-input error (waveInGetErrorTextW) in UTF-8, or
+// empty when winmm has none. The wide call, because the ANSI one answers in
+// the system's code page.
+std::string WaveInErrorText(unsigned Error);

@@ -5,7 +5,6 @@
 #include "platform/alsa/mmsystem.h"
 
 #include "platform/win32/waveindevices.h"
-#include "platform/win32/widetext.h"
 #include "platform/win32/winwaveindevice.h"
 
 #include <cerrno>
@@ -47,12 +46,8 @@ std::string ErrorText(MMRESULT Error)
 {
     if (Error == MMSYSERR_BADDEVICEID && Tried().Unknown)
         return std::strerror(ENOENT);
-    // The wide call: the ANSI one answers in the system's code page, not in UTF-8.
-    wchar_t text[MAXERRORLENGTH] = {};
-    std::string full;
-    if (::waveInGetErrorTextW(Error, text, MAXERRORLENGTH) == MMSYSERR_NOERROR)
-        full = Utf8Text(text);
-    else
+    std::string full = WaveInErrorText(Error);
+    if (full.empty())
         full = "Unknown error " + std::to_string(Error);
     while (!full.empty() && (full.back() == '.' || full.back() == ' '))
         full.pop_back();
