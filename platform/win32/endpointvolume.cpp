@@ -1,7 +1,7 @@
 #include "platform/win32/endpointvolume.h"
 
 #include "platform/win32/comref.h"
-#include "platform/win32/widetext.h"
+#include "platform/win32/systemmessage.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -59,15 +59,7 @@ HRESULT OpenDevice(TWaveInDeviceId DeviceId, IMMDevice** Device)
 
 std::string SystemErrorText(long Result)
 {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, static_cast<DWORD>(Result), 0, reinterpret_cast<LPWSTR>(&text), 0,
-                                        nullptr);
-    std::string message = length ? Utf8Text(text, length) : std::string();
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
+    const std::string message = SystemMessage(static_cast<unsigned long>(Result));
     char number[16];
     std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(Result));
     return message.empty() ? std::string("error ") + number : message + " (" + number + ")";

@@ -1,5 +1,6 @@
 #include "platform/kernel/readonlyfile.h"
 
+#include "platform/win32/systemmessage.h"
 #include "platform/win32/widetext.h"
 
 #include <windows.h>
@@ -18,25 +19,17 @@ HANDLE HandleOf(std::intptr_t Handle)
     return reinterpret_cast<HANDLE>(Handle);
 }
 
-// The system's words for Error, without the line end and full stop.
-std::string SystemMessage(DWORD Error)
+// The system's words for Error, or its number where it has none.
+std::string ErrorWords(DWORD Error)
 {
-    wchar_t* text = nullptr;
-    const DWORD units = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                           FORMAT_MESSAGE_IGNORE_INSERTS,
-                                       nullptr, Error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = units > 0 ? Utf8Text(text, units) : "system error " + std::to_string(Error);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ' ||
-                                message.back() == '.'))
-        message.pop_back();
-    return message;
+    const std::string message = SystemMessage(Error);
+    return message.empty() ? "system error " + std::to_string(Error) : message;
 }
 
 std::string OpenFailure(DWORD Error)
 {
     const bool missing = Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND;
-    return missing ? std::string("no such file") : SystemMessage(Error);
+    return missing ? std::string("no such file") : ErrorWords(Error);
 }
 
 // What a handle of this type is, for a refusal; empty for a disk file.
@@ -58,7 +51,7 @@ std::string NotRegular(HANDLE Handle, uint64_t& Size)
         return what;
     BY_HANDLE_FILE_INFORMATION info {};
     if (!GetFileInformationByHandle(Handle, &info))
-        return SystemMessage(GetLastError());
+        return ErrorWords(GetLastError());
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return "is a directory";
     Size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -124,7 +117,7 @@ size_t TReadOnlyFile::Read(void* Buffer, size_t Bytes)
             // The writer of a pipe has gone: the end of the input.
             if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF)
                 break;
-            throw EReadOnlyFileError("cannot read: " + SystemMessage(error));
+            throw EReadOnlyFileError("cannot read: " + ErrorWords(error));
         }
         if (got == 0)
             break;
@@ -138,5 +131,5 @@ void TReadOnlyFile::Seek(uint64_t Offset)
     LARGE_INTEGER to {};
     to.QuadPart = static_cast<LONGLONG>(Offset);
     if (!SetFilePointerEx(HandleOf(FHandle), to, nullptr, FILE_BEGIN))
-        throw EReadOnlyFileError("cannot seek: " + SystemMessage(GetLastError()));
+        throw EReadOnlyFileError("cannot seek: " + ErrorWords(GetLastError()));
 }

@@ -5,7 +5,7 @@
 # the path so that the tool names the stream without naming the platform).
 # quimbrel-measure's console parts are listed in tools/measure/.
 target_sources(quimbrel_pure PRIVATE win32/fileversionblock.cpp win32/fileversioninfo.cpp
-  win32/fileopen.cpp win32/programarguments.cpp win32/readonlyfile.cpp win32/waveindevices.cpp win32/widetext.cpp)
+  win32/fileopen.cpp win32/programarguments.cpp win32/readonlyfile.cpp win32/systemmessage.cpp win32/waveindevices.cpp win32/widetext.cpp)
 target_link_libraries(quimbrel_pure PUBLIC version shell32 winmm)
 
 add_library(quimbrel_wavecapture STATIC win32/capturestream.cpp)
