@@ -1,6 +1,11 @@
 #pragma once
 // A COM interface pointer that is released when it goes out of scope; its
-// address (&ref) receives a new interface from a creating call.
+// address (&ref) receives a new interface from a creating call. And COM's
+// start, once for the program.
+
+// Starts COM, single-threaded, on the calling thread the first time only: the
+// user-interface thread, which decodes the images and opens capture volumes.
+void StartCom();
 
 template <class T>
 class TComRef {

@@ -3,18 +3,15 @@
 // endpoint's volume through Core Audio (TEndpointVolume), or, where that is
 // not to be had, to the volume of its winmm mixer line (TWaveMixerVolume).
 // Refresh reads the levels anew, so that a change made in the Sound control
-// panel shows. COM is initialised once, single-threaded, on the
-// user-interface thread that makes the mixers, as the image decoder does.
+// panel shows. COM is started once (StartCom), on the user-interface thread
+// that makes the mixers.
 
 #include "platform/alsa/capturemixer.h"
 
+#include "platform/win32/comref.h"
 #include "platform/win32/endpointvolume.h"
 #include "platform/win32/waveindevices.h"
 #include "platform/win32/wavemixervolume.h"
-
-#include <windows.h>
-#include <objbase.h>
-
 
 namespace {
 
@@ -36,9 +33,7 @@ TCaptureMixer::TCaptureMixer(const std::string& PcmName)
         FReason = "no level control: " + PcmName + " is no recording device";
         return;
     }
-    // Once, on the user-interface thread that makes every mixer.
-    static const HRESULT comStarted = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    (void)comStarted;
+    StartCom();
     std::string endpointWhy, mixerWhy;
     FSystem->Volume = TEndpointVolume::Open(device, endpointWhy);
     FElementName = EndpointElement;

@@ -26,9 +26,7 @@ bool DecodeImage(const std::string& Path, bool Opaque, TDecodedImage& Image)
     const TEmbeddedFile* file = FindFile(Path);
     if (!file)
         return false;
-    // Once for the thread (the user-interface one), not once per image.
-    static const HRESULT comStarted = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    (void)comStarted;
+    StartCom();
     TComRef<IWICImagingFactory> factory;
     TComRef<IWICStream> stream;
     TComRef<IWICBitmapDecoder> decoder;
