@@ -1,8 +1,8 @@
 #include "shell/inputcommands.h"
 
 #include "analysis/audioanalyser.h"
+#include "levelcontrol/inputvolume.h"
 #include "platform/alsa/captureinput.h"
-#include "platform/alsa/capturemixer.h"
 #include "platform/widgets/button.h"
 #include "platform/widgets/menuitem.h"
 #include "shell/mainform.h"

@@ -1,8 +1,8 @@
 #include "shell/recordinglevelform.h"
 
 #include "analysis/marks.h"
+#include "levelcontrol/inputvolume.h"
 #include "levelcontrol/levelsetter.h"
-#include "platform/alsa/capturemixer.h"
 #include "platform/kernel/classregistry.h"
 #include "platform/kernel/sysutils.h"
 #include "platform/kernel/timer.h"
@@ -10,7 +10,6 @@
 #include "platform/widgets/label.h"
 #include "platform/widgets/radiobutton.h"
 #include "platform/widgets/trackbar.h"
-#include "levelcontrol/levelsetter.h"
 
 #include <algorithm>
 
@@ -78,7 +77,7 @@ void TRecordingLevelForm::SetInput(const std::string& PcmName, const std::string
 void TRecordingLevelForm::OpenMixer()
 {
     if (!FMixer)
-        FMixer = std::make_unique<TCaptureMixer>(FPcmName);
+        FMixer = OpenInputVolume(FPcmName);
     const bool available = FMixer->Available();
     TrackBarVolume->SetEnabled(available);
     ButtonSetLevel->SetEnabled(available);

@@ -22,7 +22,7 @@ class TTrackBar;
 class TRadioButton;
 class TButton;
 class TTimer;
-class TCaptureMixer;
+class TInputVolume;
 class TLevelSetter;
 struct TMark;
 
@@ -77,7 +77,7 @@ private:
     void EndSetting();
 
     std::string FPcmName;                 // the input whose mixer is open
-    std::unique_ptr<TCaptureMixer> FMixer;
+    std::unique_ptr<TInputVolume> FMixer;
     std::unique_ptr<TLevelSetter> FSetter; // while Set level runs, and after, for its outcome
     bool FShowingVolume = false;          // the slider is being moved by the program
 };

@@ -41,10 +41,6 @@ std::string CaptureMixerDevice(const std::string& PcmName)
     return card.empty() ? PcmName : "hw:" + card;
 }
 
-// Linux has no other system's control: FSystem stays empty.
-struct TCaptureMixer::TSystemControl {
-};
-
 TCaptureMixer::TCaptureMixer(const std::string& PcmName) : FDevice(CaptureMixerDevice(PcmName))
 {
     if (!Attach(FDevice)) {
@@ -72,11 +68,6 @@ TCaptureMixer::~TCaptureMixer()
 {
     if (FMixer)
         snd_mixer_close(FMixer);
-}
-
-bool TCaptureMixer::Available() const
-{
-    return FElement != nullptr;
 }
 
 void TCaptureMixer::Watch()
@@ -209,6 +200,11 @@ double TCaptureMixer::DecibelsAt(long Value) const
     if (!FElement || snd_mixer_selem_ask_capture_vol_dB(FElement, Value, &centibels) < 0)
         return 0.0;
     return centibels / CentibelsPerDecibel;
+}
+
+std::unique_ptr<TInputVolume> OpenInputVolume(const std::string& Name)
+{
+    return std::make_unique<TCaptureMixer>(Name);
 }
 
 bool CaptureVolumesSupported()

@@ -18,25 +18,18 @@
 // every change so; PipeWire's reports none made elsewhere, so the mixer is
 // also opened anew every 2 s (not on every call), to read such a change.
 // Everything runs on the caller's thread.
-//
-// On Windows the same class stands for the capture endpoint's volume of the
-// winmm device the input names (platform/win32/wincapturemixer.cpp), in the
-// endpoint's own decibel steps, or the device's winmm mixer volume; Refresh
-// reads the levels anew there.
 
-#include "levelcontrol/capturevolume.h"
+#include "levelcontrol/inputvolume.h"
 
 #include <chrono>
-#include <memory>
 #include <string>
 #include <vector>
 
-// ALSA's mixer handles, declared as ALSA declares them, so that the program
-// can name this class on a system without ALSA.
+// ALSA's mixer handles, declared as ALSA declares them.
 typedef struct _snd_mixer snd_mixer_t;
 typedef struct _snd_mixer_elem snd_mixer_elem_t;
 
-class TCaptureMixer : public TCaptureVolume {
+class TCaptureMixer : public TInputVolume {
 public:
     // Opens the mixer for PcmName; see Available.
     explicit TCaptureMixer(const std::string& PcmName);
@@ -45,9 +38,8 @@ public:
     TCaptureMixer(const TCaptureMixer&) = delete;
     TCaptureMixer& operator=(const TCaptureMixer&) = delete;
 
-    bool Available() const;
-    // Why there is no control ("no level control on hw:1"); empty when there is one.
-    const std::string& Reason() const { return FReason; }
+    bool Available() const override { return FElement != nullptr; }
+    const std::string& Reason() const override { return FReason; }
     // The mixer device ("default", "hw:1") and the element ("Capture").
     const std::string& Device() const { return FDevice; }
     const std::string& ElementName() const { return FElementName; }
@@ -63,7 +55,7 @@ public:
     // Takes the events that have come (a change made elsewhere, a card
     // removed) without waiting, or opens the mixer anew (see above); true
     // when a channel's volume changed.
-    bool Refresh();
+    bool Refresh() override;
 
     bool HasDecibels() const override { return FHasDecibels; }
     double DecibelsAt(long Value) const override;
@@ -87,15 +79,8 @@ private:
     std::string FError;       // why the last write failed
     std::chrono::steady_clock::time_point FOpened; // when the mixer was last opened
     bool FHasDecibels = false;
-    // Another system's control in place of ALSA's mixer (Windows); empty on Linux.
-    struct TSystemControl;
-    std::unique_ptr<TSystemControl> FSystem;
 };
 
 // The mixer device that controls the PCM Name's capture volume ("hw:1" for
 // "plughw:1,0", "default" for "default").
 std::string CaptureMixerDevice(const std::string& PcmName);
-
-// Whether this system offers capture volumes at all; the Recording level
-// dialog is offered only where it does.
-bool CaptureVolumesSupported();
