@@ -78,6 +78,9 @@ tool_pid=$!
 for _ in $(seq 300); do grep -q " s  left" "$work/stop.out" 2>/dev/null && break; sleep 0.1; done
 kill -INT "$tool_pid"
 wait "$tool_pid" || status=$?
+# The program itself may still be closing its capture stream after its
+# launcher has gone; the next run starts once every process of the prefix has ended.
+wineserver -w
 echo "Ctrl-C while capturing: exit status $status"
 if [ "$status" != 0 ] || ! grep -q "marks, against" "$work/stop.out"; then
   echo "FAIL: Ctrl-C did not end the run with its report"; failures=$((failures + 1))
